@@ -1,0 +1,133 @@
+// Writes one bookmark file: an empty file whose type and attributes carry the bookmark.
+// A file the importer created is never left behind without its URL; a file that was there
+// before is never touched unless the user agreed to overwrite it.
+#include "importer/WriteFile.h"
+
+#include "importer/OperaParser.h"
+
+#include <Entry.h>
+#include <File.h>
+#include <Node.h>
+#include <NodeInfo.h>
+#include <Path.h>
+#include <TypeConstants.h>
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+const char* kBookmarkType = "application/x-vnd.Be-bookmark";
+const char* kKeywords = "Opera Bookmark";
+
+enum overwrite_answer
+{
+	kKeepFile,
+	kOverwriteFile,
+	kOverwriteAll
+};
+
+// One character answers, white space skipped, so "yes" typed as one line answers three
+// prompts. The end of the input keeps the file: nothing is lost without a yes.
+overwrite_answer
+AskOverwrite(const char* path)
+{
+	std::cout << "File " << path << " exists! Overwrite? (y/n/a): ";
+	char answer;
+	if (!(std::cin >> answer))
+		return kKeepFile;
+	switch (answer) {
+	case 'n':
+	case 'N':
+		return kKeepFile;
+	case 'a':
+	case 'A':
+		return kOverwriteAll;
+	default:
+		return kOverwriteFile;
+	}
+}
+
+// The values are stored without a terminating NUL.
+bool
+WriteStringAttr(BNode& node, const char* name, const char* value)
+{
+	size_t length = strlen(value);
+	return node.WriteAttr(name, B_STRING_TYPE, 0, value, length) == (ssize_t)length;
+}
+
+// Stops at the first failure so that a new title never goes with an old URL.
+bool
+WriteBookmark(BNode& node, BNodeInfo& info, const char* name, const char* url)
+{
+	return info.SetType(kBookmarkType) == B_OK && WriteStringAttr(node, "META:url", url) &&
+	       WriteStringAttr(node, "META:keyw", kKeywords) &&
+	       WriteStringAttr(node, "META:title", name);
+}
+
+bool
+RemoveFile(const char* path)
+{
+	BEntry entry(path);
+	return entry.InitCheck() == B_OK && entry.Remove() == B_OK;
+}
+
+} // namespace
+
+bool
+WriteFile(const char* folder, const char* name, const char* url)
+{
+	static bool all = false;
+
+	std::string fileName = FixString(name);
+	BPath path(folder, fileName.c_str());
+	if (path.InitCheck() != B_OK) {
+		std::cout << "Could not create " << folder << "/" << fileName << "!" << std::endl;
+		return false;
+	}
+
+	BFile file(path.Path(), B_READ_ONLY);
+	bool existed = file.InitCheck() == B_OK;
+	if (existed && !all) {
+		overwrite_answer answer = AskOverwrite(path.Path());
+		if (answer == kKeepFile)
+			return true;
+		if (answer == kOverwriteAll)
+			all = true;
+	}
+
+	// Only a file that was seen is erased: whatever else stands at the path (a file that
+	// cannot be read, a dangling link) makes the creation fail instead of being replaced.
+	uint32 mode = B_READ_WRITE | B_CREATE_FILE | (existed ? B_ERASE_FILE : B_FAIL_IF_EXISTS);
+	if (file.SetTo(path.Path(), mode) != B_OK) {
+		std::cout << "Could not create " << path.Path() << "!" << std::endl;
+		return false;
+	}
+	file.Unset();
+
+	bool created = !existed;
+	BNode node(path.Path());
+	if (node.InitCheck() != B_OK) {
+		std::cout << "Couldn't edit file " << path.Path() << "!\n";
+		if (created)
+			RemoveFile(path.Path());
+		return false;
+	}
+	BNodeInfo info(&node);
+	if (info.InitCheck() != B_OK) {
+		std::cout << "Couldn't edit file mime type!\n";
+		if (created)
+			RemoveFile(path.Path());
+		return false;
+	}
+
+	if (!WriteBookmark(node, info, name, url)) {
+		node.Unset();
+		std::cout << "Couldn't write the attributes of " << path.Path() << "!";
+		if (created && RemoveFile(path.Path()))
+			std::cout << " The file was removed.";
+		std::cout << std::endl;
+		return false;
+	}
+	return true;
+}
