@@ -1,0 +1,93 @@
+// errno -> status_t. Every kit call that fails in the host goes through here, so one
+// errno always becomes the same BeOS code.
+#include "ErrnoStatus.h"
+
+#include <cerrno>
+
+namespace BPrivate {
+
+status_t
+StatusFromErrno(int error)
+{
+	switch (error) {
+	case 0:
+		return B_OK;
+	case ENOMEM:
+		return B_NO_MEMORY;
+	case EIO:
+		return B_IO_ERROR;
+	case EACCES:
+	case EPERM:
+		return B_PERMISSION_DENIED;
+	case EINVAL:
+		return B_BAD_VALUE;
+	case ETIMEDOUT:
+		return B_TIMED_OUT;
+	case EINTR:
+		return B_INTERRUPTED;
+	case EAGAIN:
+		return B_WOULD_BLOCK;
+	case ECANCELED:
+		return B_CANCELED;
+	case EBUSY:
+		return B_BUSY;
+	case EEXIST:
+		return B_FILE_EXISTS;
+	case ENOENT:
+		return B_ENTRY_NOT_FOUND;
+	case ENAMETOOLONG:
+		return B_NAME_TOO_LONG;
+	case ENOTDIR:
+		return B_NOT_A_DIRECTORY;
+	case ENOTEMPTY:
+		return B_DIRECTORY_NOT_EMPTY;
+	case ENOSPC:
+	case EDQUOT:
+		return B_DEVICE_FULL;
+	case EROFS:
+		return B_READ_ONLY_DEVICE;
+	case EISDIR:
+		return B_IS_A_DIRECTORY;
+	case EMFILE:
+	case ENFILE:
+		return B_NO_MORE_FDS;
+	case EXDEV:
+		return B_CROSS_DEVICE_LINK;
+	case ELOOP:
+		return B_LINK_LIMIT;
+	case EPIPE:
+		return B_BUSTED_PIPE;
+	case ENOTSUP:
+		return B_NOT_SUPPORTED;
+	case ENODATA:
+		return B_ENTRY_NOT_FOUND;
+	case E2BIG:
+		return B_TOO_MANY_ARGS;
+	case EFBIG:
+		return B_FILE_TOO_LARGE;
+	case ENODEV:
+		return B_DEVICE_NOT_FOUND;
+	case ERANGE:
+		return B_RESULT_NOT_REPRESENTABLE;
+	case EOVERFLOW:
+		return B_BUFFER_OVERFLOW;
+	case ESRCH:
+		return B_BAD_THREAD_ID;
+	case EBADF:
+		return B_FILE_ERROR;
+	case ENOEXEC:
+		return B_NOT_AN_EXECUTABLE;
+	case EFAULT:
+		return B_BAD_ADDRESS;
+	default:
+		return B_ERROR;
+	}
+}
+
+status_t
+LastErrorStatus()
+{
+	return StatusFromErrno(errno);
+}
+
+} // namespace BPrivate
