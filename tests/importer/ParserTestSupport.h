@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Records "open NAME", "close" and "link NAME URL" in order.
@@ -25,7 +26,7 @@ public:
 };
 
 // Builds folder paths from fixed names, as the importer does, relative to "" (the
-// destination). A file met twice in one folder counts as a prompt and keeps the first URL.
+// destination). A file met twice in one folder counts as a prompt and keeps the first link.
 class TreeSink : public KVOperaSink
 {
 public:
@@ -45,12 +46,12 @@ public:
 	void LinkFound(const std::string& name, const std::string& url) override
 	{
 		std::string path = fCurrent + "/" + FixString(name.c_str());
-		if (!files.emplace(path, url).second)
+		if (!files.emplace(path, std::make_pair(url, name)).second)
 			prompts++;
 	}
 
 	std::set<std::string> directories;
-	std::map<std::string, std::string> files;
+	std::map<std::string, std::pair<std::string, std::string>> files; // path -> (URL, name)
 	int prompts = 0;
 
 private:
