@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target in a build tree for the given number of seconds each,
-# seeded with its checked-in corpus when it has one.
+# seeded with its checked-in corpus (a folder named <fuzzer>_corpus under fuzz/) when it has one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/fuzz}
@@ -19,5 +19,5 @@ while IFS= read -r fuzzer; do
 		status=1
 	fi
 	rm -rf "$work"
-done < <(find "$build" -maxdepth 4 -type f -executable -name 'fuzz_*' | sort)
+done < <(find "$build/fuzz" -type f -executable ! -name '*.so' ! -path '*/CMakeFiles/*' | sort)
 exit $status
