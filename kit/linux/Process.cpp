@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <limits.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -124,6 +125,17 @@ team_id
 CurrentTeam()
 {
 	return (team_id)getpid();
+}
+
+std::vector<std::string>
+CurrentArguments()
+{
+	std::vector<std::string> arguments;
+	std::ifstream commandLine("/proc/self/cmdline", std::ios::binary);
+	std::string argument;
+	while (std::getline(commandLine, argument, '\0'))
+		arguments.push_back(argument);
+	return arguments;
 }
 
 std::string

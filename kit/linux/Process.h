@@ -22,6 +22,9 @@ std::string FindExecutable(const std::string& name);
 // The calling process's team.
 team_id CurrentTeam();
 
+// The calling process's command line, argv[0] included.
+std::vector<std::string> CurrentArguments();
+
 // The executable file of a running team, empty when unknown.
 std::string TeamExecutable(team_id team);
 

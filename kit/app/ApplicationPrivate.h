@@ -1,0 +1,23 @@
+// Kit-internal: the loopers the application asks before it quits. BWindow registers
+// itself here when it is created and unregisters when it is deleted; BApplication's
+// QuitRequested() asks each of them, and quits them when all agree.
+#ifndef _APPLICATION_PRIVATE_H
+#define _APPLICATION_PRIVATE_H
+
+#include <SupportDefs.h>
+
+#include <vector>
+
+class BLooper;
+
+namespace BPrivate {
+
+void RegisterWindowLooper(BLooper* looper);
+void UnregisterWindowLooper(BLooper* looper);
+
+// A snapshot of the registered loopers, in registration order.
+std::vector<BLooper*> WindowLoopers();
+
+} // namespace BPrivate
+
+#endif // _APPLICATION_PRIVATE_H
