@@ -1,0 +1,55 @@
+// The store's naming rules: folder and slot numbers in entry names, display names,
+// shortened URLs, finding a folder or slot on disk, and what makes a file a readable
+// bookmark.
+#ifndef KV_NAMES_H
+#define KV_NAMES_H
+
+#include <String.h>
+
+class BEntry;
+class BNode;
+
+// The store directory; the kit maps it into the user's configuration directory.
+extern const char* const kStoreDirectory;
+// The file type of bookmark files, compared without regard to case.
+extern const char* const kBookmarkType;
+extern const char* const kUrlAttribute;
+extern const char* const kKeywordsAttribute;
+extern const char* const kTitleAttribute;
+
+// The leaf number of a store path: the one decimal digit that starts the leaf (the text
+// after the last "/") before its first "-"; -1 without a dash, without a leading digit,
+// or with two or more leading digits. A path without "/" is all leaf. NULL reads as "".
+int GetNumber(const char* path);
+int GetNumber(const BString& path);
+
+// The display name of the leaf: what follows its first "-", less one blank right after
+// it; "" when the leaf has no dash.
+BString GetName(const char* path);
+BString GetName(const BString& path);
+
+// URLs up to 50 bytes come back whole; longer ones as their first 46 bytes and "....".
+BString ParseURL(const char* url);
+BString ParseURL(const BString& url);
+
+// The host path of folder (1..10) in the store, or with slot 1..10 of the bookmark file
+// in that folder; slot 0 or less asks for the folder itself. The first match in the
+// directory's order wins. "" when there is none or the store cannot be read.
+BString FindItem(int folder, int slot);
+
+// True when type names the bookmark file type, in any case.
+bool IsBookmarkType(const char* type);
+
+// Reads a string attribute the way bookmark files are read: the whole value, up to its
+// first NUL, so a value written with or without its terminating NUL reads the same.
+// False only when the attribute's info cannot be read (it is missing, or the node is
+// not usable); a value that reads as nothing is the empty string.
+bool ReadStringAttribute(const BNode& node, const char* name, BString* value);
+
+// The bookmark file rule: the entry exists and is a regular file (a link is not), its
+// node and node info open, its type is the bookmark type, and both "META:url" and
+// "META:keyw" are there. On true, url and keywords hold their values; on false they
+// may already hold what was read before the failure.
+bool ReadBookmarkFile(const BEntry& entry, BString* url, BString* keywords);
+
+#endif // KV_NAMES_H
