@@ -18,6 +18,8 @@ const char* const kTitleAttribute = "META:title";
 
 namespace {
 
+const int kFolderCount = 10;
+const int kSlotCount = 10;
 const int32 kUrlDisplayLength = 50;
 const int32 kUrlKeptLength = 46;
 
@@ -127,6 +129,9 @@ ParseURL(const BString& url)
 BString
 FindItem(int folder, int slot)
 {
+	// Names without a leaf number give -1, which must never match folder 0.
+	if (folder < 1 || folder > kFolderCount || slot > kSlotCount)
+		return BString();
 	BDirectory store(kStoreDirectory);
 	if (store.InitCheck() != B_OK)
 		return BString();

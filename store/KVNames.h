@@ -34,7 +34,8 @@ BString ParseURL(const BString& url);
 
 // The host path of folder (1..10) in the store, or with slot 1..10 of the bookmark file
 // in that folder; slot 0 or less asks for the folder itself. The first match in the
-// directory's order wins. "" when there is none or the store cannot be read.
+// directory's order wins. "" when there is none, when folder or slot is out of range,
+// or when the store cannot be read.
 BString FindItem(int folder, int slot);
 
 // True when type names the bookmark file type, in any case.

@@ -107,7 +107,13 @@ FindDirectory(dev_t device, ino_t inode, std::string* path)
 		return B_OK;
 	}
 
-	for (const std::string& known : KnownDirectories()) {
+	// A rename inside the same parent is the common case: look there first.
+	std::string parent;
+	std::string leaf;
+	SplitPath(recorded, &parent, &leaf);
+	std::vector<std::string> candidates = KnownDirectories();
+	candidates.insert(candidates.begin(), parent);
+	for (const std::string& known : candidates) {
 		std::string moved;
 		if (SearchChildren(known, device, inode, &moved)) {
 			RememberDirectory(device, inode, moved);

@@ -14,9 +14,9 @@ namespace BPrivate {
 void RememberDirectory(dev_t device, ino_t inode, const std::string& path);
 
 // Finds the current host path of a directory met before. A recorded path that no longer
-// names that directory is looked for again among the children of the other recorded
-// directories (a rename or a move inside known ground); when that fails too, the
-// result is B_ENTRY_NOT_FOUND and the stale record is dropped.
+// names that directory is looked for again among the children of its old parent and of
+// the other recorded directories (a rename or a move inside known ground); when that
+// fails too, the result is B_ENTRY_NOT_FOUND and the stale record is dropped.
 status_t FindDirectory(dev_t device, ino_t inode, std::string* path);
 
 // Stats path (following links) and, when it is a directory, remembers it.

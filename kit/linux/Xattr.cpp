@@ -120,16 +120,17 @@ ReadWhole(int fd, const std::string& name, std::string* value)
 status_t
 WriteType(int fd, const char* name, type_code type)
 {
+	bool fits = strlen(kTypePrefix) + strlen(name) <= kXattrNameLimit;
 	if (type == B_STRING_TYPE) {
-		if (Remove(fd, TypeName(name)) < 0 && errno != ENODATA)
+		if (fits && Remove(fd, TypeName(name)) < 0 && errno != ENODATA)
 			return LastErrorStatus();
 		return B_OK;
 	}
+	if (!fits)
+		return B_NAME_TOO_LONG;
 	unsigned char code[4] = {
 	        static_cast<unsigned char>(type >> 24), static_cast<unsigned char>(type >> 16),
 	        static_cast<unsigned char>(type >> 8), static_cast<unsigned char>(type)};
-	if (strlen(kTypePrefix) + strlen(name) > kXattrNameLimit)
-		return B_NAME_TOO_LONG;
 	if (Set(fd, TypeName(name), code, sizeof(code)) < 0)
 		return WriteErrorStatus(errno);
 	return B_OK;

@@ -1,0 +1,8 @@
+// BEntryList: the abstract base of entry sources.
+#include <EntryList.h>
+
+BEntryList::BEntryList()
+{}
+
+BEntryList::~BEntryList()
+{}
