@@ -8,8 +8,10 @@
 #include <vector>
 
 #include <DataIO.h>
+#include <Entry.h>
 #include <Message.h>
 #include <MessagePrivate.h>
+#include <Messenger.h>
 #include <String.h>
 
 namespace {
@@ -516,4 +518,37 @@ TEST(GeometryTest, RectAndPointArithmetic)
 	rgb_color color = {1, 2, 3, 4};
 	EXPECT_NE(color, B_TRANSPARENT_COLOR);
 	EXPECT_EQ(make_color(9, 8, 7), color.set_to(9, 8, 7));
+}
+
+TEST(MessageTest, MessengersAndRefsSurviveFlattening)
+{
+	BMessenger remote = BPrivate::MakeMessenger(BPrivate::messenger_data{4321, 5, 9});
+	entry_ref ref(3, 4567, "bookmark name");
+	entry_ref nameless(3, 8, nullptr);
+	BMessage message;
+	ASSERT_EQ(B_OK, message.AddMessenger("target", remote));
+	ASSERT_EQ(B_OK, message.AddRef("refs", &ref));
+	ASSERT_EQ(B_OK, message.AddRef("refs", &nameless));
+	EXPECT_EQ(B_BAD_VALUE, message.AddRef("refs", nullptr));
+
+	std::vector<char> bytes = FlattenToVector(message);
+	BMessage read;
+	ASSERT_EQ(B_OK, read.Unflatten(bytes.data(), (ssize_t)bytes.size()));
+	BMessenger messenger;
+	ASSERT_EQ(B_OK, read.FindMessenger("target", &messenger));
+	BPrivate::messenger_data data = BPrivate::GetMessengerData(messenger);
+	EXPECT_EQ(4321, data.team);
+	EXPECT_EQ(5, data.looperToken);
+	EXPECT_EQ(9, data.handlerToken);
+	entry_ref found;
+	ASSERT_EQ(B_OK, read.FindRef("refs", &found));
+	EXPECT_EQ(ref, found);
+	ASSERT_EQ(B_OK, read.FindRef("refs", 1, &found));
+	EXPECT_EQ(nullptr, found.name);
+	EXPECT_EQ(8, found.directory);
+
+	entry_ref renamed(3, 4567, "other");
+	ASSERT_EQ(B_OK, read.ReplaceRef("refs", &renamed));
+	ASSERT_EQ(B_OK, read.FindRef("refs", &found));
+	EXPECT_STREQ("other", found.name);
 }
