@@ -12,7 +12,8 @@ namespace BPrivate {
 // The address a messenger stands for. team is the target's process id; a token of -1
 // means "none": a handler token of -1 targets the looper's preferred handler, a looper
 // token of -1 in a remote address targets that program's application looper.
-struct messenger_data {
+struct messenger_data
+{
 	int32 team;
 	int32 looperToken;
 	int32 handlerToken;

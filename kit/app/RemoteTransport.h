@@ -17,14 +17,14 @@ namespace BPrivate {
 // (B_NO_REPLY as its what code when the receiver dropped the message unanswered). The
 // message is only read; the caller keeps it. Called from any thread.
 typedef status_t (*remote_send_hook)(const messenger_data& target, const BMessage& message,
-	bigtime_t timeout, BMessage* reply, bigtime_t replyTimeout);
+                                     bigtime_t timeout, BMessage* reply, bigtime_t replyTimeout);
 
 // Installs (or, with nullptr, removes) the hook. Thread-safe.
 void SetRemoteSendHook(remote_send_hook hook);
 
 // Calls the installed hook; B_BAD_PORT_ID when none is installed.
 status_t SendRemote(const messenger_data& target, const BMessage& message, bigtime_t timeout,
-	BMessage* reply, bigtime_t replyTimeout);
+                    BMessage* reply, bigtime_t replyTimeout);
 
 // Hands a message that arrived from another program to its local target: the looper whose
 // token the message carries as its target, or the application looper when that token is
