@@ -13,7 +13,7 @@ ImporterTest::WriteOpera(const std::string& contents)
 void
 ImporterTest::UseFixture(const std::string& name)
 {
-	WriteOpera(kvtest::ReadFile(kvtest::SourceDir() + "/tests/importer/fixtures/" + name));
+	WriteOpera(kvtest::ReadFile(std::string(KV_IMPORTER_FIXTURES) + "/" + name));
 }
 
 kvtest::ProcessResult

@@ -15,7 +15,7 @@ class ImporterTest : public ::testing::Test
 protected:
 	ImporterTest() : fHome("kv-importer"), fDest(fHome.Sub("dest")) {}
 
-	std::string Importer() const { return kvtest::BinaryDir() + "/importer/KVImporter"; }
+	std::string Importer() const { return KV_IMPORTER_PATH; }
 	std::string OperaDir() const { return fHome.Sub("config/Opera"); }
 	std::string OperaFile() const { return OperaDir() + "/Opera Default Bookmarks.adr"; }
 

@@ -118,8 +118,7 @@ ImportFixture(const std::string& file)
 {
 	TreeSink sink;
 	KVOperaParser parser(&sink);
-	std::istringstream stream(
-	        kvtest::ReadFile(kvtest::SourceDir() + "/tests/importer/fixtures/" + file));
+	std::istringstream stream(kvtest::ReadFile(std::string(KV_IMPORTER_FIXTURES) + "/" + file));
 	parser.ParseStream(stream);
 	return sink;
 }
