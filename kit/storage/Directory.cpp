@@ -231,12 +231,13 @@ BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 		entry->Unset();
 		return status;
 	}
-	std::string path = JoinPath(fPath, name);
 	// A link that cannot be followed (a loop, a missing directory) is handed out as
 	// the link itself, so one bad link does not end the caller's walk.
-	if (traverse && entry->_SetHostPath(path, true) == B_OK)
+	if (traverse && entry->_SetHostPath(JoinPath(fPath, name), true) == B_OK)
 		return B_OK;
-	return entry->_SetHostPath(path, false);
+	// The snapshot's directory path is resolved already: no need to walk it again.
+	entry->_SetInDirectory(fPath, name, fDevice, fNode);
+	return B_OK;
 }
 
 status_t
@@ -248,11 +249,8 @@ BDirectory::GetNextRef(entry_ref* ref)
 	status_t status = _NextName(&name);
 	if (status != B_OK)
 		return status;
-	struct stat info;
-	if (fstat(fFd, &info) != 0)
-		return BPrivate::LastErrorStatus();
-	ref->device = info.st_dev;
-	ref->directory = info.st_ino;
+	ref->device = fDevice;
+	ref->directory = fNode;
 	return ref->set_name(name.c_str());
 }
 
@@ -365,7 +363,13 @@ BDirectory::_TakeSnapshot()
 	status_t status = ListNames(fFd, &fNames);
 	if (status != B_OK)
 		return status;
+	struct stat info;
+	if (fstat(fFd, &info) != 0)
+		return BPrivate::LastErrorStatus();
 	fPath = _CurrentPath();
+	fDevice = info.st_dev;
+	fNode = info.st_ino;
+	BPrivate::RememberDirectory(fDevice, fNode, fPath);
 	fListed = true;
 	return B_OK;
 }

@@ -64,6 +64,8 @@ private:
 	std::string _CurrentPath() const;
 
 	std::string fPath;
+	dev_t fDevice;
+	ino_t fNode;
 	std::vector<std::string> fNames;
 	size_t fNextName;
 	bool fListed;

@@ -363,6 +363,17 @@ BEntry::_SetHostPath(std::string path, bool traverse)
 	return fCStatus = B_OK;
 }
 
+void
+BEntry::_SetInDirectory(const std::string& directory, const std::string& name, dev_t device,
+                        ino_t directoryNode)
+{
+	fDirectory = directory;
+	fName = name;
+	fDevice = device;
+	fDirectoryNode = directoryNode;
+	fCStatus = B_OK;
+}
+
 // Follows a chain of links; the last element need not exist, its directory must.
 status_t
 BEntry::_Traverse(std::string* path) const

@@ -83,6 +83,9 @@ private:
 	friend class BNode;
 
 	status_t _SetHostPath(std::string path, bool traverse);
+	// Settles on a name inside a directory whose path is already resolved.
+	void _SetInDirectory(const std::string& directory, const std::string& name, dev_t device,
+	                     ino_t directoryNode);
 	status_t _Traverse(std::string* path) const;
 	status_t _MoveToHostPath(const std::string& target, bool clobber);
 	std::string _FullPath() const;
