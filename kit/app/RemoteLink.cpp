@@ -320,7 +320,7 @@ StartAppListener(const char* signature, uint32 flags, team_id* runningTeam)
 	auto listener = std::make_unique<Listener>();
 	listener->signature = signature;
 	listener->flags = flags;
-	listener->path = AppSocketPath(directory, signature, CurrentTeam());
+	listener->path = AppSocketPath(directory, signature, ProcessTeam());
 	// A file left by an earlier process with our id (ids are reused) is stale.
 	RemoveAppSocket(listener->path.c_str());
 	status = listener->socket.Listen(listener->path);

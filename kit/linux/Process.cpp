@@ -122,7 +122,7 @@ FindExecutable(const std::string& name)
 }
 
 team_id
-CurrentTeam()
+ProcessTeam()
 {
 	return (team_id)getpid();
 }

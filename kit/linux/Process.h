@@ -20,7 +20,7 @@ status_t SpawnDetached(const std::vector<std::string>& argv, team_id* team);
 std::string FindExecutable(const std::string& name);
 
 // The calling process's team.
-team_id CurrentTeam();
+team_id ProcessTeam();
 
 // The calling process's command line, argv[0] included.
 std::vector<std::string> CurrentArguments();

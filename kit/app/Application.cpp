@@ -1,0 +1,296 @@
+// BApplication: registers the program under its signature (its listening socket), runs
+// the application looper on the caller's thread and maps system messages to hooks.
+#include <Application.h>
+
+#include "ApplicationPrivate.h"
+#include "Process.h"
+#include "RemoteTransport.h"
+#include "RosterPrivate.h"
+
+#include <Clipboard.h>
+#include <Message.h>
+#include <Roster.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+BApplication* be_app = nullptr;
+BMessenger be_app_messenger;
+
+namespace {
+
+std::mutex sWindowsLock;
+std::vector<BLooper*> sWindows;
+
+bool
+IsValidSignature(const char* signature)
+{
+	static const char kPrefix[] = "application/";
+	if (signature == nullptr || strlen(signature) >= B_MIME_TYPE_LENGTH)
+		return false;
+	for (size_t i = 0; i < sizeof(kPrefix) - 1; i++) {
+		if (tolower((unsigned char)signature[i]) != kPrefix[i])
+			return false;
+	}
+	return signature[sizeof(kPrefix) - 1] != '\0';
+}
+
+// This start's own arguments as a B_ARGV_RECEIVED message, or a null message when the
+// program got none besides its name.
+BMessage
+ArgvMessage()
+{
+	std::vector<std::string> arguments = BPrivate::CurrentArguments();
+	if (arguments.size() < 2)
+		return BMessage();
+	BMessage message(B_ARGV_RECEIVED);
+	message.AddInt32("argc", (int32)arguments.size());
+	for (const std::string& argument : arguments)
+		message.AddString("argv", argument.c_str());
+	return message;
+}
+
+} // namespace
+
+namespace BPrivate {
+
+void
+RegisterWindowLooper(BLooper* looper)
+{
+	std::lock_guard<std::mutex> lock(sWindowsLock);
+	if (std::find(sWindows.begin(), sWindows.end(), looper) == sWindows.end())
+		sWindows.push_back(looper);
+}
+
+void
+UnregisterWindowLooper(BLooper* looper)
+{
+	std::lock_guard<std::mutex> lock(sWindowsLock);
+	sWindows.erase(std::remove(sWindows.begin(), sWindows.end(), looper), sWindows.end());
+}
+
+std::vector<BLooper*>
+WindowLoopers()
+{
+	std::lock_guard<std::mutex> lock(sWindowsLock);
+	return sWindows;
+}
+
+} // namespace BPrivate
+
+BApplication::BApplication(const char* signature) : BLooper(signature)
+{
+	_InitData(signature, B_MULTIPLE_LAUNCH, nullptr);
+}
+
+BApplication::BApplication(const char* signature, status_t* error) : BLooper(signature)
+{
+	_InitData(signature, B_MULTIPLE_LAUNCH, error);
+}
+
+BApplication::BApplication(const char* signature, uint32 appFlags, status_t* error)
+    : BLooper(signature)
+{
+	_InitData(signature, appFlags, error);
+}
+
+BApplication::~BApplication()
+{
+	// No more messages from other programs once the object starts going away.
+	if (fInitError == B_OK) {
+		BPrivate::StopAppListener();
+		BPrivate::SetApplicationLooper(nullptr);
+	}
+	if (be_app == this) {
+		delete be_clipboard;
+		be_clipboard = nullptr;
+		be_app_messenger = BMessenger();
+		be_app = nullptr;
+	}
+	free(fSignature);
+	if (!IsLocked())
+		Lock();
+}
+
+void
+BApplication::_InitData(const char* signature, uint32 appFlags, status_t* error)
+{
+	fSignature = strdup(signature != nullptr ? signature : "");
+	fAppFlags = appFlags;
+	fReadyToRunCalled = false;
+	fInitError = B_OK;
+	if (!IsValidSignature(signature))
+		fInitError = B_BAD_VALUE;
+	else if (be_app != nullptr)
+		fInitError = B_NOT_ALLOWED;
+	if (fInitError == B_OK) {
+		team_id running = -1;
+		fInitError = BPrivate::StartAppListener(signature, appFlags, &running);
+		if (fInitError == B_ALREADY_RUNNING) {
+			// The running copy gets this start's arguments, as if it had been launched.
+			BMessage argv = ArgvMessage();
+			BPrivate::SendToApplication(
+			        running, argv.what == B_ARGV_RECEIVED ? argv : BMessage(B_SILENT_RELAUNCH));
+		}
+	}
+	if (fInitError == B_OK) {
+		be_app = this;
+		be_app_messenger = BMessenger(this);
+		be_clipboard = new BClipboard("system");
+		BPrivate::SetApplicationLooper(this);
+	}
+	if (error != nullptr)
+		*error = fInitError;
+}
+
+status_t
+BApplication::InitCheck() const
+{
+	return fInitError;
+}
+
+thread_id
+BApplication::Run()
+{
+	if (fInitError != B_OK)
+		return fInitError;
+	_PostStartMessages();
+	_RunOnCallingThread();
+	return find_thread(nullptr);
+}
+
+void
+BApplication::_PostStartMessages()
+{
+	BMessage argv = ArgvMessage();
+	if (argv.what == B_ARGV_RECEIVED)
+		PostMessage(&argv);
+	PostMessage(B_READY_TO_RUN);
+}
+
+void
+BApplication::Quit()
+{
+	BLooper::Quit();
+}
+
+bool
+BApplication::QuitRequested()
+{
+	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
+	for (BLooper* window : windows) {
+		if (!window->Lock())
+			continue;
+		bool agreed = window->QuitRequested();
+		window->Unlock();
+		if (!agreed)
+			return false;
+	}
+	for (BLooper* window : windows) {
+		if (window->Lock())
+			window->Quit();
+	}
+	return true;
+}
+
+void
+BApplication::ReadyToRun()
+{}
+
+void
+BApplication::ArgvReceived(int32 argc, char** argv)
+{}
+
+void
+BApplication::RefsReceived(BMessage* message)
+{}
+
+void
+BApplication::AboutRequested()
+{}
+
+void
+BApplication::AppActivated(bool active)
+{}
+
+void
+BApplication::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+
+void
+BApplication::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (handler != this) {
+		BLooper::DispatchMessage(message, handler);
+		return;
+	}
+	switch (message->what) {
+	case B_ARGV_RECEIVED:
+		_HandleArgv(message);
+		break;
+	case B_REFS_RECEIVED:
+		RefsReceived(message);
+		break;
+	case B_READY_TO_RUN:
+		if (!fReadyToRunCalled) {
+			fReadyToRunCalled = true;
+			ReadyToRun();
+		}
+		break;
+	case B_ABOUT_REQUESTED:
+		AboutRequested();
+		break;
+	case B_APP_ACTIVATED: {
+		bool active = true;
+		message->FindBool("active", &active);
+		AppActivated(active);
+		break;
+	}
+	case B_SILENT_RELAUNCH:
+		break;
+	default:
+		BLooper::DispatchMessage(message, handler);
+	}
+}
+
+void
+BApplication::_HandleArgv(BMessage* message)
+{
+	std::vector<const char*> strings;
+	const char* argument;
+	for (int32 i = 0; message->FindString("argv", i, &argument) == B_OK; i++)
+		strings.push_back(argument);
+	if (strings.empty())
+		return;
+	std::vector<std::string> copies(strings.begin(), strings.end());
+	std::vector<char*> argv;
+	for (std::string& copy : copies)
+		argv.push_back(copy.data());
+	argv.push_back(nullptr);
+	ArgvReceived((int32)copies.size(), argv.data());
+}
+
+status_t
+BApplication::GetAppInfo(app_info* info) const
+{
+	return be_roster->GetRunningAppInfo(Team(), info);
+}
+
+const char*
+BApplication::Signature() const
+{
+	return fSignature;
+}
+
+bool
+BApplication::IsLaunching() const
+{
+	return !fReadyToRunCalled;
+}
