@@ -33,7 +33,15 @@ IsDirectoryAt(const std::string& path, dev_t device, ino_t inode)
 }
 
 bool
-SearchChildren(const std::string& parent, dev_t device, ino_t inode, std::string* found)
+IsNodeAt(const std::string& path, dev_t device, ino_t inode)
+{
+	struct stat info;
+	return lstat(path.c_str(), &info) == 0 && info.st_dev == device && info.st_ino == inode;
+}
+
+bool
+SearchChildren(const std::string& parent, dev_t device, ino_t inode, std::string* found,
+               bool directoriesOnly = true)
 {
 	DIR* directory = opendir(parent.c_str());
 	if (directory == nullptr)
@@ -43,7 +51,8 @@ SearchChildren(const std::string& parent, dev_t device, ino_t inode, std::string
 		if (entry->d_ino != inode)
 			continue;
 		std::string candidate = JoinPath(parent, entry->d_name);
-		if (IsDirectoryAt(candidate, device, inode)) {
+		if (directoriesOnly ? IsDirectoryAt(candidate, device, inode)
+		                    : IsNodeAt(candidate, device, inode)) {
 			*found = candidate;
 			result = true;
 			break;
@@ -124,6 +133,18 @@ FindDirectory(dev_t device, ino_t inode, std::string* path)
 
 	std::lock_guard<std::mutex> lock(sTableLock);
 	sTable.erase(DirectoryKey(device, inode));
+	return B_ENTRY_NOT_FOUND;
+}
+
+status_t
+FindNode(dev_t device, ino_t inode, std::string* path)
+{
+	if (FindDirectory(device, inode, path) == B_OK)
+		return B_OK;
+	for (const std::string& known : KnownDirectories()) {
+		if (SearchChildren(known, device, inode, path, false))
+			return B_OK;
+	}
 	return B_ENTRY_NOT_FOUND;
 }
 

@@ -19,6 +19,10 @@ void RememberDirectory(dev_t device, ino_t inode, const std::string& path);
 // fails too, the result is B_ENTRY_NOT_FOUND and the stale record is dropped.
 status_t FindDirectory(dev_t device, ino_t inode, std::string* path);
 
+// Finds a node of any kind among the directories met before and their entries (a file
+// has no table of its own): its current host path, or B_ENTRY_NOT_FOUND.
+status_t FindNode(dev_t device, ino_t inode, std::string* path);
+
 // Stats path (following links) and, when it is a directory, remembers it.
 void RememberDirectoryPath(const std::string& path);
 
