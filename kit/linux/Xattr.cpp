@@ -203,7 +203,7 @@ WriteAttribute(int fd, const char* name, type_code type, off_t pos, const void* 
 		return status;
 	if (pos < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
-	if (static_cast<size_t>(pos) + size > kMaxAttributeSize)
+	if (size > kMaxAttributeSize || static_cast<size_t>(pos) > kMaxAttributeSize - size)
 		return B_FILE_TOO_LARGE;
 
 	std::string merged;

@@ -150,14 +150,19 @@ BDirectory::SetTo(const char* path)
 status_t
 BDirectory::SetTo(const BDirectory* dir, const char* path)
 {
-	Unset();
-	if (dir == nullptr || path == nullptr || path[0] == '\0')
+	if (dir == nullptr || path == nullptr || path[0] == '\0') {
+		Unset();
 		return fCStatus = B_BAD_VALUE;
+	}
 	if (path[0] == '/')
 		return SetTo(path);
-	if (dir->InitCheck() != B_OK)
-		return fCStatus = dir->InitCheck();
-	return _OpenDirectory(JoinPath(dir->_CurrentPath(), path));
+	status_t status = dir->InitCheck();
+	// Taken before Unset: dir may be this very directory.
+	std::string target = status == B_OK ? JoinPath(dir->_CurrentPath(), path) : std::string();
+	Unset();
+	if (status != B_OK)
+		return fCStatus = status;
+	return _OpenDirectory(target);
 }
 
 void

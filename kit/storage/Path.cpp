@@ -65,14 +65,15 @@ BPath::SetTo(const BEntry* entry)
 status_t
 BPath::SetTo(const char* path, const char* leaf, bool normalize)
 {
-	Unset();
-	if (path == nullptr || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0' || (leaf != nullptr && leaf[0] == '/')) {
+		Unset();
 		return fCStatus = B_BAD_VALUE;
-	if (leaf != nullptr && leaf[0] == '/')
-		return fCStatus = B_BAD_VALUE;
+	}
+	// Copied before Unset: path or leaf may point into this object (SetTo(Path(), …)).
 	std::string full = path;
 	if (leaf != nullptr && leaf[0] != '\0')
 		full = BPrivate::JoinPath(full, leaf);
+	Unset();
 	std::string host;
 	status_t status = BPrivate::HostPathFor(full.c_str(), normalize, &host);
 	if (status != B_OK)

@@ -133,6 +133,10 @@ TEST(DirectoryTest, CreatingAndFindingInside)
 	EXPECT_EQ(B_NO_INIT, entry.InitCheck());
 	EXPECT_TRUE(directory.Contains(dir.Sub("sub/inner").c_str(), B_FILE_NODE));
 
+	BDirectory walker(dir.Path().c_str());
+	ASSERT_EQ(B_OK, walker.SetTo(&walker, "sub")) << "a directory may step into its child";
+	EXPECT_TRUE(walker.Contains("inner"));
+
 	BEntry self;
 	ASSERT_EQ(B_OK, sub.GetEntry(&self));
 	EXPECT_TRUE(self.IsDirectory());

@@ -60,6 +60,10 @@ TEST(PathTest, LeafParentAndAppend)
 	ASSERT_EQ(B_OK, BPath("/top").GetParent(&parent));
 	EXPECT_STREQ("/", parent.Path());
 
+	// Rebuilding a path from its own text must not read freed memory.
+	ASSERT_EQ(B_OK, path.SetTo(path.Path(), path.Leaf()));
+	EXPECT_STREQ("/a/b/c d/e/e", path.Path());
+
 	BPath none;
 	EXPECT_EQ(B_NO_INIT, none.InitCheck());
 	EXPECT_EQ(nullptr, none.Path());
