@@ -20,6 +20,10 @@ namespace {
 
 const char* kSignature = "application/x-vnd.kvtest-standin";
 
+// Programs start slowly under the sanitizers on a busy machine; the deadline only bounds a
+// failure, a passing test does not wait for it.
+const std::chrono::milliseconds kDeadline(20000);
+
 // A program running in the background for the length of a test; killed if still running.
 class Child
 {
@@ -55,7 +59,8 @@ public:
 	bool WaitForExit(int* status = nullptr)
 	{
 		int raw = 0;
-		kvtest::WaitUntil([&] { return fExited = waitpid(fPid, &raw, WNOHANG) == fPid; });
+		kvtest::WaitUntil([&] { return fExited = waitpid(fPid, &raw, WNOHANG) == fPid; },
+		                  kDeadline);
 		if (fExited && status != nullptr)
 			*status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 		return fExited;
@@ -101,7 +106,8 @@ protected:
 
 	bool WaitForLog(const std::string& line) const
 	{
-		return kvtest::WaitUntil([&] { return Log().find(line + "\n") != std::string::npos; });
+		return kvtest::WaitUntil([&] { return Log().find(line + "\n") != std::string::npos; },
+		                         kDeadline);
 	}
 
 	kvtest::TempDir fDir;
@@ -173,11 +179,13 @@ TEST_F(ApplicationTest, NonExclusiveProgramsRunSideBySide)
 	auto first = StartApp();
 	auto second = std::make_unique<Child>(std::vector<std::string>{STANDIN_APP, kSignature}, Env());
 	BList teams;
-	kvtest::WaitUntil([&] {
-		teams.MakeEmpty();
-		be_roster->GetAppList(kSignature, &teams);
-		return teams.CountItems() == 2;
-	});
+	kvtest::WaitUntil(
+	        [&] {
+		        teams.MakeEmpty();
+		        be_roster->GetAppList(kSignature, &teams);
+		        return teams.CountItems() == 2;
+	        },
+	        kDeadline);
 	EXPECT_EQ(2, teams.CountItems());
 }
 

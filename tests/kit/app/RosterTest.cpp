@@ -63,7 +63,8 @@ protected:
 	std::string RecordedArguments(team_id team)
 	{
 		std::string path = fDir.Sub("argv") + "." + std::to_string(team);
-		kvtest::WaitUntil([&] { return access(path.c_str(), F_OK) == 0; });
+		kvtest::WaitUntil([&] { return access(path.c_str(), F_OK) == 0; },
+		                  std::chrono::seconds(20));
 		return kvtest::ReadFile(path);
 	}
 
