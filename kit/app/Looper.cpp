@@ -426,8 +426,13 @@ BLooper::_QuitFromOtherThread()
 	// The looper's thread handles what was queued before this call, then deletes the
 	// looper; from the moment the lock is released, 'this' may be gone.
 	std::shared_ptr<LooperPort> port = fPort;
+	thread_id thread = fRunsOnCaller ? -1 : Thread();
 	port->Close();
 	port->Lock().UnlockFully();
+	// Joining the thread (when no other Quit() caller did) also means it has left every
+	// kit structure by the time Quit() returns.
+	if (thread >= 0)
+		wait_for_thread(thread, nullptr);
 	port->WaitUntilFinished();
 }
 

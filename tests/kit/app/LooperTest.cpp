@@ -175,30 +175,35 @@ TEST(LooperTest, DeletedHandlerLeavesItsLooper)
 class RemoteQuitFilter : public BMessageFilter
 {
 public:
-	RemoteQuitFilter() : BMessageFilter(B_ANY_DELIVERY, B_REMOTE_SOURCE, B_QUIT_REQUESTED) {}
+	explicit RemoteQuitFilter(std::atomic<int>* seen)
+	    : BMessageFilter(B_ANY_DELIVERY, B_REMOTE_SOURCE, B_QUIT_REQUESTED), fSeen(seen)
+	{}
 	filter_result Filter(BMessage*, BHandler**) override
 	{
-		seen++;
+		(*fSeen)++;
 		return B_DISPATCH_MESSAGE;
 	}
-	std::atomic<int> seen{0};
+
+private:
+	std::atomic<int>* fSeen;
 };
 
 class LocalQuitFilter : public BMessageFilter
 {
 public:
-	explicit LocalQuitFilter(std::atomic<bool>* active)
-	    : BMessageFilter(B_ANY_DELIVERY, B_LOCAL_SOURCE, B_QUIT_REQUESTED), fActive(active)
+	LocalQuitFilter(std::atomic<bool>* active, std::atomic<int>* seen)
+	    : BMessageFilter(B_ANY_DELIVERY, B_LOCAL_SOURCE, B_QUIT_REQUESTED), fActive(active),
+	      fSeen(seen)
 	{}
 	filter_result Filter(BMessage*, BHandler**) override
 	{
-		seen++;
+		(*fSeen)++;
 		return fActive->load() ? B_DISPATCH_MESSAGE : B_SKIP_MESSAGE;
 	}
-	std::atomic<int> seen{0};
 
 private:
 	std::atomic<bool>* fActive;
+	std::atomic<int>* fSeen;
 };
 
 TEST(LooperTest, QuitFiltersTellLocalFromRemoteRequests)
@@ -206,10 +211,10 @@ TEST(LooperTest, QuitFiltersTellLocalFromRemoteRequests)
 	std::atomic<bool> deleted{false};
 	std::atomic<bool> active{false};
 	RecordingLooper* looper = new RecordingLooper(&deleted);
-	RemoteQuitFilter* remote = new RemoteQuitFilter;
-	LocalQuitFilter* local = new LocalQuitFilter(&active);
-	looper->AddFilter(remote);
-	looper->AddFilter(local);
+	std::atomic<int> remoteSeen{0};
+	std::atomic<int> localSeen{0};
+	looper->AddFilter(new RemoteQuitFilter(&remoteSeen));
+	looper->AddFilter(new LocalQuitFilter(&active, &localSeen));
 	looper->Run();
 	BMessenger messenger(looper);
 
@@ -217,8 +222,8 @@ TEST(LooperTest, QuitFiltersTellLocalFromRemoteRequests)
 	BMessage reply;
 	ASSERT_EQ(B_OK, messenger.SendMessage(B_QUIT_REQUESTED, &reply));
 	EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
-	EXPECT_EQ(1, local->seen.load());
-	EXPECT_EQ(0, remote->seen.load());
+	EXPECT_EQ(1, localSeen.load());
+	EXPECT_EQ(0, remoteSeen.load());
 	EXPECT_FALSE(deleted.load());
 
 	// The same request from another program passes.
@@ -227,8 +232,8 @@ TEST(LooperTest, QuitFiltersTellLocalFromRemoteRequests)
 	                                            true);
 	ASSERT_EQ(B_OK, BPrivate::DeliverRemote(request));
 	ASSERT_TRUE(WaitUntil([&] { return deleted.load(); }));
-	EXPECT_EQ(1, remote->seen.load());
-	EXPECT_EQ(1, local->seen.load());
+	EXPECT_EQ(1, remoteSeen.load());
+	EXPECT_EQ(1, localSeen.load());
 	EXPECT_FALSE(messenger.IsValid());
 }
 
