@@ -1,7 +1,5 @@
-// The parser on its own: entry rules, folder balance, line clean-up, and the fixtures'
-// shapes played out on an in-memory tree.
+// The parser on its own: entry rules, folder balance and line clean-up.
 #include "ParserTestSupport.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -101,46 +99,4 @@ TEST(OperaParser, FixStringMakesOneSafeFileName)
 	EXPECT_EQ(FixString(".hidden"), ".hidden");
 	EXPECT_EQ(FixString("\xE6\x97\xA5\xE6\x9C\xAC / \xD0\x96"),
 	          "\xE6\x97\xA5\xE6\x9C\xAC _ \xD0\x96");
-}
-
-namespace {
-
-struct FixtureCase
-{
-	const char* file;
-	size_t files;
-	size_t directories;
-	int prompts;
-};
-
-TreeSink
-ImportFixture(const std::string& file)
-{
-	TreeSink sink;
-	KVOperaParser parser(&sink);
-	std::istringstream stream(kvtest::ReadFile(std::string(KV_IMPORTER_FIXTURES) + "/" + file));
-	parser.ParseStream(stream);
-	return sink;
-}
-
-} // namespace
-
-TEST(OperaParser, FixturesHaveTheExpectedShape)
-{
-	const FixtureCase cases[] = {
-	        {"opera8or9-2006-win-crlf-nested-japanese.adr", 19, 7, 0},
-	        {"opera12-realistic-bom.adr", 184, 54, 3},
-	        {"opera12-realistic-bom-crlf.adr", 184, 54, 3},
-	        {"opera10-realistic.adr", 286, 81, 16},
-	};
-	for (const FixtureCase& fixture : cases) {
-		TreeSink sink = ImportFixture(fixture.file);
-		EXPECT_EQ(sink.files.size(), fixture.files) << fixture.file;
-		EXPECT_EQ(sink.directories.size(), fixture.directories) << fixture.file;
-		EXPECT_EQ(sink.prompts, fixture.prompts) << fixture.file;
-	}
-	TreeSink lf = ImportFixture("opera12-realistic-bom.adr");
-	TreeSink crlf = ImportFixture("opera12-realistic-bom-crlf.adr");
-	EXPECT_EQ(lf.files, crlf.files);
-	EXPECT_EQ(lf.directories, crlf.directories);
 }
