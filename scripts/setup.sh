@@ -6,6 +6,8 @@ packages=(
 	cmake ninja-build g++ clang clang-format libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
 	attr tree
+	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
+	fonts-dejavu-core xvfb xdotool openbox
 )
 
 missing=()

@@ -391,6 +391,9 @@ status_t
 BPrivate::CheckValue(type_code type, const void* data, size_t size, int32 depth)
 {
 	const char* bytes = (const char*)data;
+	// A byte field may hold a run of bytes, as the 16-byte "states" of key messages do.
+	if ((type == B_UINT8_TYPE || type == B_INT8_TYPE) && size >= 1)
+		return B_OK;
 	size_t fixedSize = FixedSizeOfType(type);
 	if (fixedSize != 0)
 		return size == fixedSize ? B_OK : B_BAD_VALUE;

@@ -302,9 +302,12 @@ BView::_SetWindowOrBitmap(BWindow* window, BBitmap* bitmap)
 {
 	if (fWindow != nullptr && fWindow != window)
 		fWindow->RemoveHandler(this);
-	if (window != nullptr && fWindow != window)
+	bool joining = window != nullptr && fWindow != window;
+	if (joining)
 		window->AddHandler(this);
 	fWindow = window;
+	if (joining && fEventMask != 0)
+		SetEventMask(fEventMask, fEventOptions);
 	fBitmap = bitmap;
 	for (BView* child : fChildren)
 		child->_SetWindowOrBitmap(window, bitmap);

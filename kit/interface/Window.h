@@ -188,13 +188,12 @@ private:
 	bool _HandleShortcut(BMessage* message);
 	void _DispatchKeyTo(BView* view, BMessage* message);
 	void _DispatchWindowEvent(BMessage* message);
-	void _HandleExpose(BMessage* message);
 	void _UpdateDirty();
 	void _Present();
 	void _ViewRemoved(BView* view);
 	void _SetFocus(BView* view, bool focus);
 	void _EventMaskChanged(BView* view);
-	void _PulseViews(BView* view);
+	void _UpdateCursor(BView* under);
 	BView* _ViewAtWindowPoint(BPoint point) const;
 
 	BView* fTopView;

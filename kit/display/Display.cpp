@@ -1,0 +1,455 @@
+// The X connection and the display thread. The thread blocks in XNextEvent (Xlib wakes it
+// for events read by any thread), so an idle program costs no CPU; Shutdown() wakes it
+// with a client message to a hidden window of its own.
+#include "Display.h"
+
+#include <cstring>
+#include <mutex>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
+
+#include <AppDefs.h>
+#include <InterfaceDefs.h>
+#include <Message.h>
+#include <OS.h>
+
+#include "DisplayPrivate.h"
+
+namespace BPrivate {
+
+namespace {
+
+std::mutex sDefaultLock;
+Display* sDefault = nullptr;
+bool sTried = false;
+
+// Xlib's default error handler ends the process; a window that vanished under a
+// request is no reason for that.
+int
+IgnoreXError(::Display*, XErrorEvent*)
+{
+	return 0;
+}
+
+} // namespace
+
+DisplayClient::~DisplayClient()
+{}
+
+Display*
+Display::Default()
+{
+	std::lock_guard<std::mutex> guard(sDefaultLock);
+	if (sDefault != nullptr || sTried)
+		return sDefault;
+	sTried = true;
+	XInitThreads();
+	::Display* display = XOpenDisplay(nullptr);
+	if (display == nullptr)
+		return nullptr;
+	XSetErrorHandler(IgnoreXError);
+	Data* data = new Data;
+	data->display = display;
+	sDefault = new Display(data);
+	return sDefault;
+}
+
+void
+Display::Shutdown()
+{
+	std::lock_guard<std::mutex> guard(sDefaultLock);
+	delete sDefault;
+	sDefault = nullptr;
+	sTried = false;
+}
+
+Display::Display(Data* data) : fData(data)
+{
+	Data& d = *fData;
+	d.screen = DefaultScreen(d.display);
+	d.root = RootWindow(d.display, d.screen);
+	d.visual = DefaultVisual(d.display, d.screen);
+	d.depth = DefaultDepth(d.display, d.screen);
+
+	const char* names[] = {"WM_PROTOCOLS",
+	                       "WM_DELETE_WINDOW",
+	                       "WM_STATE",
+	                       "WM_CHANGE_STATE",
+	                       "_NET_WM_STATE",
+	                       "_NET_WM_STATE_ABOVE",
+	                       "_NET_WM_STATE_STICKY",
+	                       "_NET_WM_STATE_MODAL",
+	                       "_NET_WM_STATE_SKIP_TASKBAR",
+	                       "_NET_WM_STATE_SKIP_PAGER",
+	                       "_NET_WM_STATE_HIDDEN",
+	                       "_NET_WM_DESKTOP",
+	                       "_NET_CURRENT_DESKTOP",
+	                       "_NET_ACTIVE_WINDOW",
+	                       "_NET_WM_NAME",
+	                       "UTF8_STRING",
+	                       "_NET_WM_WINDOW_TYPE",
+	                       "_NET_WM_WINDOW_TYPE_NORMAL",
+	                       "_NET_WM_WINDOW_TYPE_DIALOG",
+	                       "_NET_WM_WINDOW_TYPE_UTILITY",
+	                       "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+	                       "_NET_WM_WINDOW_TYPE_TOOLTIP",
+	                       "_MOTIF_WM_HINTS",
+	                       "_NET_SUPPORTING_WM_CHECK",
+	                       "_NET_WM_PID",
+	                       "_KV_WAKE"};
+	static_assert(sizeof(names) / sizeof(names[0]) == sizeof(Data::Atoms) / sizeof(Atom));
+	XInternAtoms(d.display, (char**)names, sizeof(names) / sizeof(names[0]), False,
+	             (Atom*)&d.atoms);
+
+	Bool supported = False;
+	XkbSetDetectableAutoRepeat(d.display, True, &supported);
+
+	int event, error;
+	if (!XQueryExtension(d.display, "XInputExtension", &d.xiOpcode, &event, &error))
+		d.xiOpcode = -1;
+	else {
+		int major = 2, minor = 0;
+		if (XIQueryVersion(d.display, &major, &minor) != Success)
+			d.xiOpcode = -1;
+	}
+
+	auto lookup = [display = d.display](uint32 keycode, uint32 state, std::string* text) {
+		XKeyEvent key;
+		std::memset(&key, 0, sizeof(key));
+		key.type = KeyPress;
+		key.display = display;
+		key.keycode = keycode;
+		key.state = state;
+		char buffer[16];
+		KeySym keysym = NoSymbol;
+		int length = XLookupString(&key, buffer, sizeof(buffer), &keysym, nullptr);
+		if (text != nullptr)
+			text->assign(buffer, length > 0 ? length : 0);
+		return (uint32)keysym;
+	};
+	d.coreKeys = std::make_unique<EventTranslator>(lookup);
+	d.rawKeys = std::make_unique<EventTranslator>(lookup);
+
+	XSetWindowAttributes attributes;
+	attributes.override_redirect = True;
+	d.wakeWindow = XCreateWindow(d.display, d.root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
+	                             CopyFromParent, CWOverrideRedirect, &attributes);
+	XSelectInput(d.display, d.root, PropertyChangeMask);
+	XFlush(d.display);
+	d.thread = std::thread([this] { fData->Run(); });
+}
+
+Display::~Display()
+{
+	Data& d = *fData;
+	XEvent wake;
+	std::memset(&wake, 0, sizeof(wake));
+	wake.xclient.type = ClientMessage;
+	wake.xclient.window = d.wakeWindow;
+	wake.xclient.message_type = d.atoms.wake;
+	wake.xclient.format = 32;
+	XSendEvent(d.display, d.wakeWindow, False, NoEventMask, &wake);
+	XFlush(d.display);
+	if (d.thread.joinable())
+		d.thread.join();
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		for (auto& entry : d.records)
+			XDestroyWindow(d.display, entry.first);
+		d.records.clear();
+	}
+	XDestroyWindow(d.display, d.wakeWindow);
+	XCloseDisplay(d.display);
+	delete fData;
+}
+
+BRect
+Display::ScreenFrame() const
+{
+	return BRect(0, 0, DisplayWidth(fData->display, fData->screen) - 1,
+	             DisplayHeight(fData->display, fData->screen) - 1);
+}
+
+bool
+Display::HasWindowManager() const
+{
+	return fData->WindowManagerRunning();
+}
+
+uint32
+Display::CurrentWorkspace() const
+{
+	uint32 desktop = fData->ReadDesktop(fData->root, fData->atoms.netCurrentDesktop);
+	return desktop == 0xffffffff ? 0 : desktop;
+}
+
+uint32
+Display::Modifiers()
+{
+	std::lock_guard<std::mutex> guard(fData->lock);
+	if (fData->rawWatchers > 0)
+		return fData->rawKeys->Modifiers();
+	return fData->coreKeys->Modifiers();
+}
+
+void
+Display::Flush()
+{
+	XFlush(fData->display);
+}
+
+void
+Display::Sync()
+{
+	XSync(fData->display, False);
+}
+
+// #pragma mark - the display thread
+
+WindowRecord*
+Display::Data::Find(Window window)
+{
+	auto found = records.find(window);
+	return found == records.end() ? nullptr : found->second.get();
+}
+
+void
+Display::Data::Run()
+{
+	threadId = std::this_thread::get_id();
+	while (true) {
+		XEvent event;
+		XNextEvent(display, &event);
+		if (event.type == ClientMessage && event.xclient.window == wakeWindow &&
+		    event.xclient.message_type == atoms.wake) {
+			break;
+		}
+		HandleEvent(event);
+	}
+}
+
+void
+Display::Data::HandleEvent(XEvent& event)
+{
+	if (event.type == GenericEvent && event.xcookie.extension == xiOpcode) {
+		if (XGetEventData(display, &event.xcookie)) {
+			HandleRawKey(event);
+			XFreeEventData(display, &event.xcookie);
+		}
+		return;
+	}
+	std::lock_guard<std::mutex> guard(lock);
+	WindowRecord* record = Find(event.xany.window);
+	if (record != nullptr)
+		HandleWindowEvent(record, event);
+}
+
+void
+Display::Data::Post(WindowRecord* record, BMessage* message)
+{
+	if (message == nullptr)
+		return;
+	record->client->DisplayMessage(message);
+}
+
+void
+Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
+{
+	BPoint offset(record->inset, record->inset);
+	switch (event.type) {
+	case Expose:
+		Repaint(record, event.xexpose.x, event.xexpose.y, event.xexpose.width,
+		        event.xexpose.height);
+		break;
+	case ConfigureNotify:
+		HandleConfigure(record, event.xconfigure);
+		break;
+	case MapNotify:
+		record->mapped = true;
+		break;
+	case UnmapNotify:
+		record->mapped = false;
+		break;
+	case FocusIn:
+	case FocusOut:
+		HandleFocus(record, event.xfocus);
+		break;
+	case KeymapNotify:
+		coreKeys->SetKeymap(event.xkeymap.key_vector);
+		break;
+	case PropertyNotify:
+		HandleProperty(record, event.xproperty);
+		break;
+	case ClientMessage:
+		if (event.xclient.message_type == atoms.wmProtocols &&
+		    (Atom)event.xclient.data.l[0] == atoms.wmDeleteWindow) {
+			Post(record, new BMessage(B_QUIT_REQUESTED));
+		}
+		break;
+	case ButtonPress:
+	case ButtonRelease:
+	case MotionNotify:
+	case EnterNotify:
+	case LeaveNotify:
+	case KeyPress:
+	case KeyRelease:
+		Post(record, coreKeys->Translate(event, offset));
+		break;
+	default:
+		break;
+	}
+}
+
+void
+Display::Data::HandleConfigure(WindowRecord* record, const XConfigureEvent& event)
+{
+	if (event.width != record->width || event.height != record->height) {
+		record->width = event.width;
+		record->height = event.height;
+		record->front.assign((size_t)event.width * event.height, 0xff000000);
+		BMessage* resized = new BMessage(B_WINDOW_RESIZED);
+		resized->AddInt64("when", system_time());
+		resized->AddInt32("width", event.width - 2 * record->inset - 1);
+		resized->AddInt32("height", event.height - 2 * record->inset - 1);
+		Post(record, resized);
+	}
+	// Under a reparenting window manager the event's position is relative to the frame;
+	// ask the server where the content really is.
+	int x = 0, y = 0;
+	Window child;
+	XTranslateCoordinates(display, record->xid, root, 0, 0, &x, &y, &child);
+	BPoint where(x + record->inset, y + record->inset);
+	if (!record->positionKnown || where != record->lastPosition) {
+		record->positionKnown = true;
+		record->lastPosition = where;
+		BMessage* moved = new BMessage(B_WINDOW_MOVED);
+		moved->AddInt64("when", system_time());
+		moved->AddPoint("where", where);
+		Post(record, moved);
+	}
+}
+
+void
+Display::Data::HandleFocus(WindowRecord* record, const XFocusChangeEvent& event)
+{
+	// Grabs (an open menu) do not change which window is active; neither do focus moves
+	// between the window and its own frame.
+	if (event.mode == NotifyGrab || event.mode == NotifyUngrab || event.detail == NotifyPointer ||
+	    event.detail == NotifyInferior) {
+		return;
+	}
+	bool active = event.type == FocusIn;
+	if (active)
+		focusWindow = record->xid;
+	else if (focusWindow == record->xid)
+		focusWindow = 0;
+	BMessage* message = new BMessage(B_WINDOW_ACTIVATED);
+	message->AddInt64("when", system_time());
+	message->AddBool("active", active);
+	Post(record, message);
+}
+
+void
+Display::Data::HandleProperty(WindowRecord* record, const XPropertyEvent& event)
+{
+	if (event.atom != atoms.netWmDesktop)
+		return;
+	uint32 desktop = ReadDesktop(record->xid, atoms.netWmDesktop);
+	uint32 workspaces = desktop == 0xffffffff ? B_ALL_WORKSPACES : (1u << (desktop & 31));
+	if (workspaces == record->workspaces)
+		return;
+	BMessage* message = new BMessage(B_WORKSPACES_CHANGED);
+	message->AddInt64("when", system_time());
+	message->AddInt32("old", (int32)record->workspaces);
+	message->AddInt32("new", (int32)workspaces);
+	record->workspaces = workspaces;
+	Post(record, message);
+}
+
+// A key anywhere on the desktop goes to the windows that watch all keys, except the
+// focused one: that window gets the same key through its own key events.
+void
+Display::Data::HandleRawKey(XEvent& event)
+{
+	int type = event.xcookie.evtype;
+	if (type != XI_RawKeyPress && type != XI_RawKeyRelease)
+		return;
+	const XIRawEvent* raw = (const XIRawEvent*)event.xcookie.data;
+	std::lock_guard<std::mutex> guard(lock);
+	BMessage* message =
+	        rawKeys->TranslateRawKey((uint32)raw->detail, type == XI_RawKeyPress, system_time());
+	if (message == nullptr)
+		return;
+	for (auto& entry : records) {
+		WindowRecord* record = entry.second.get();
+		if (record->watchKeys <= 0 || record->xid == focusWindow)
+			continue;
+		Post(record, new BMessage(*message));
+	}
+	delete message;
+}
+
+uint32
+Display::Data::ReadDesktop(Window window, Atom property) const
+{
+	Atom type;
+	int format;
+	unsigned long count, after;
+	unsigned char* value = nullptr;
+	uint32 result = 0;
+	if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
+	                       &count, &after, &value) == Success &&
+	    value != nullptr && count == 1 && format == 32) {
+		result = (uint32) * (unsigned long*)value;
+	}
+	if (value != nullptr)
+		XFree(value);
+	return result;
+}
+
+bool
+Display::Data::WindowManagerRunning() const
+{
+	Atom type;
+	int format;
+	unsigned long count, after;
+	unsigned char* value = nullptr;
+	bool running = false;
+	if (XGetWindowProperty(display, root, atoms.netSupportingWmCheck, 0, 1, False, XA_WINDOW, &type,
+	                       &format, &count, &after, &value) == Success &&
+	    value != nullptr && count == 1) {
+		Window check = (Window) * (unsigned long*)value;
+		XWindowAttributes attributes;
+		running = check != 0 && XGetWindowAttributes(display, check, &attributes) != 0;
+	}
+	if (value != nullptr)
+		XFree(value);
+	return running;
+}
+
+void
+Display::Data::SelectRawKeys(bool on)
+{
+	if (xiOpcode < 0)
+		return;
+	unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+	if (on) {
+		XISetMask(bits, XI_RawKeyPress);
+		XISetMask(bits, XI_RawKeyRelease);
+		// Start from the keys held now and the current locks.
+		char keys[32];
+		XQueryKeymap(display, keys);
+		rawKeys->SetKeymap(keys);
+	}
+	XIEventMask mask;
+	mask.deviceid = XIAllMasterDevices;
+	mask.mask_len = sizeof(bits);
+	mask.mask = bits;
+	XISelectEvents(display, root, &mask, 1);
+	XFlush(display);
+}
+
+} // namespace BPrivate

@@ -1,0 +1,96 @@
+// The state behind BPrivate::Display, shared by its source files: the X connection, the
+// atoms, the window records and the display thread.
+#ifndef _KV_DISPLAY_DISPLAY_PRIVATE_H
+#define _KV_DISPLAY_DISPLAY_PRIVATE_H
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+#include "Display.h"
+#include "EventTranslator.h"
+
+namespace BPrivate {
+
+struct WindowRecord
+{
+	Window xid = 0;
+	DisplayClient* client = nullptr;
+	// What is on screen: the last presented pixels of the whole X window (border
+	// included), so that exposures are repaired without the window's thread.
+	std::vector<uint32> front;
+	int32 width = 0; // X window size
+	int32 height = 0;
+	int32 inset = 0; // border width around the content
+	int32 look = 0;
+	int32 feel = 0;
+	uint32 flags = 0;
+	uint32 workspaces = 0;
+	bool overrideRedirect = false;
+	bool mapped = false;
+	int32 watchKeys = 0;
+	BPoint lastPosition;
+	bool positionKnown = false;
+	Cursor cursor = 0;
+};
+
+struct Display::Data
+{
+	::Display* display = nullptr;
+	int screen = 0;
+	Window root = 0;
+	Visual* visual = nullptr;
+	int depth = 0;
+	Window wakeWindow = 0;
+	int xiOpcode = -1;
+	int32 rawWatchers = 0;
+
+	// Guards records and the translators' use outside the display thread.
+	mutable std::mutex lock;
+	std::map<Window, std::unique_ptr<WindowRecord>> records;
+	Window focusWindow = 0;
+	std::unique_ptr<EventTranslator> coreKeys;
+	std::unique_ptr<EventTranslator> rawKeys;
+	std::thread thread;
+	// Set while the display thread is inside a client call, so that DestroyWindow()
+	// can wait for it to finish.
+	std::thread::id threadId;
+
+	struct Atoms
+	{
+		Atom wmProtocols, wmDeleteWindow, wmState, wmChangeState;
+		Atom netWmState, netWmStateAbove, netWmStateSticky, netWmStateModal;
+		Atom netWmStateSkipTaskbar, netWmStateSkipPager, netWmStateHidden;
+		Atom netWmDesktop, netCurrentDesktop, netActiveWindow, netWmName, utf8String;
+		Atom netWmWindowType, typeNormal, typeDialog, typeUtility, typePopupMenu, typeTooltip;
+		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake;
+	} atoms;
+
+	WindowRecord* Find(Window window);
+	void Run();
+	void HandleEvent(XEvent& event);
+	void HandleWindowEvent(WindowRecord* record, XEvent& event);
+	void HandleConfigure(WindowRecord* record, const XConfigureEvent& event);
+	void HandleFocus(WindowRecord* record, const XFocusChangeEvent& event);
+	void HandleProperty(WindowRecord* record, const XPropertyEvent& event);
+	void HandleRawKey(XEvent& event);
+	void Repaint(WindowRecord* record, int x, int y, int width, int height);
+	void PutFront(WindowRecord* record, int x, int y, int width, int height);
+	void Post(WindowRecord* record, BMessage* message);
+	void SetNetState(WindowRecord* record, Atom state, bool on);
+	void ApplySpec(WindowRecord* record, const char* title);
+	void ApplyWorkspaces(WindowRecord* record);
+	void ApplyMotifHints(WindowRecord* record);
+	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);
+	void SelectRawKeys(bool on);
+	uint32 ReadDesktop(Window window, Atom property) const;
+	bool WindowManagerRunning() const;
+};
+
+} // namespace BPrivate
+
+#endif // _KV_DISPLAY_DISPLAY_PRIVATE_H

@@ -1,0 +1,679 @@
+// Native windows: creation with the EWMH hints for BeOS looks, feels, flags and
+// workspaces, presenting a canvas, the pointer, cursors and desktop-wide keys. Works with
+// and without a window manager: without one, the kit moves, raises and focuses itself.
+#include <cstring>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+
+#include <Cursor.h>
+#include <InterfaceDefs.h>
+#include <Window.h>
+
+#include "Canvas.h"
+#include "DisplayPrivate.h"
+
+namespace BPrivate {
+
+namespace {
+
+// Motif hints: the de facto way to ask for no decoration and fewer window functions.
+struct MotifHints
+{
+	unsigned long flags;
+	unsigned long functions;
+	unsigned long decorations;
+	long inputMode;
+	unsigned long status;
+};
+
+const unsigned long kMotifFunctions = 1, kMotifDecorations = 2;
+const unsigned long kFuncResize = 2, kFuncMove = 4, kFuncMinimize = 8, kFuncMaximize = 16,
+                    kFuncClose = 32;
+
+int32
+InsetFor(int32 look)
+{
+	return look == B_BORDERED_WINDOW_LOOK ? 1 : 0;
+}
+
+// Menus and help bubbles (borderless floating windows that never take the focus) are
+// placed by the kit itself, without the window manager.
+bool
+IsPopup(int32 look, int32 feel, uint32 flags)
+{
+	if (feel == 1025)
+		return true;
+	return (look == B_NO_BORDER_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK) &&
+	       feel == B_FLOATING_ALL_WINDOW_FEEL && (flags & B_AVOID_FOCUS) != 0;
+}
+
+bool
+IsDecorated(int32 look)
+{
+	return look != B_BORDERED_WINDOW_LOOK && look != B_NO_BORDER_WINDOW_LOOK;
+}
+
+} // namespace
+
+native_window
+Display::CreateWindow(DisplayClient* client, const NativeWindowSpec& spec)
+{
+	Data& d = *fData;
+	auto record = std::make_unique<WindowRecord>();
+	record->client = client;
+	record->look = spec.look;
+	record->feel = spec.feel;
+	record->flags = spec.flags;
+	record->inset = InsetFor(spec.look);
+	record->overrideRedirect = IsPopup(spec.look, spec.feel, spec.flags);
+	record->width = std::max((int32)spec.frame.IntegerWidth() + 1, (int32)1) + 2 * record->inset;
+	record->height = std::max((int32)spec.frame.IntegerHeight() + 1, (int32)1) + 2 * record->inset;
+	record->front.assign((size_t)record->width * record->height, 0xff000000);
+	record->workspaces = spec.workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31))
+	                                                            : spec.workspaces;
+
+	XSetWindowAttributes attributes;
+	attributes.background_pixmap = None;
+	attributes.override_redirect = record->overrideRedirect ? True : False;
+	attributes.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask |
+	                        ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+	                        LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
+	                        PropertyChangeMask | KeymapStateMask;
+	attributes.bit_gravity = NorthWestGravity;
+	int32 x = (int32)spec.frame.left - record->inset;
+	int32 y = (int32)spec.frame.top - record->inset;
+	Window xid = XCreateWindow(d.display, d.root, x, y, record->width, record->height, 0,
+	                           CopyFromParent, InputOutput, CopyFromParent,
+	                           CWBackPixmap | CWOverrideRedirect | CWEventMask | CWBitGravity,
+	                           &attributes);
+	record->xid = xid;
+
+	XSetWMProtocols(d.display, xid, &d.atoms.wmDeleteWindow, 1);
+	long pid = getpid();
+	XChangeProperty(d.display, xid, d.atoms.netWmPid, XA_CARDINAL, 32, PropModeReplace,
+	                (unsigned char*)&pid, 1);
+	XClassHint classHint;
+	classHint.res_name = (char*)"kestrovane";
+	classHint.res_class = (char*)"Kestrovane";
+	XSetClassHint(d.display, xid, &classHint);
+	d.ApplySpec(record.get(), spec.title);
+	d.ApplySizeHints(record.get(), x, y);
+
+	std::lock_guard<std::mutex> guard(d.lock);
+	d.records[xid] = std::move(record);
+	return (native_window)xid;
+}
+
+void
+Display::DestroyWindow(native_window window)
+{
+	Data& d = *fData;
+	std::unique_ptr<WindowRecord> record;
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		auto found = d.records.find(window);
+		if (found == d.records.end())
+			return;
+		record = std::move(found->second);
+		d.records.erase(found);
+		if (d.focusWindow == window)
+			d.focusWindow = 0;
+		if (record->watchKeys > 0 && --d.rawWatchers == 0)
+			d.SelectRawKeys(false);
+	}
+	if (record->cursor != 0)
+		XFreeCursor(d.display, record->cursor);
+	XDestroyWindow(d.display, window);
+	XFlush(d.display);
+}
+
+void
+Display::Data::ApplySpec(WindowRecord* record, const char* title)
+{
+	const char* name = title != nullptr ? title : "";
+	XStoreName(display, record->xid, name);
+	XChangeProperty(display, record->xid, atoms.netWmName, atoms.utf8String, 8, PropModeReplace,
+	                (const unsigned char*)name, (int)std::strlen(name));
+
+	Atom type = atoms.typeNormal;
+	if (record->overrideRedirect)
+		type = record->feel == 1025 ? atoms.typePopupMenu : atoms.typeTooltip;
+	else if (record->feel == B_MODAL_APP_WINDOW_FEEL || record->feel == B_MODAL_ALL_WINDOW_FEEL ||
+	         record->feel == B_MODAL_SUBSET_WINDOW_FEEL)
+		type = atoms.typeDialog;
+	XChangeProperty(display, record->xid, atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
+	                (unsigned char*)&type, 1);
+
+	XWMHints hints;
+	std::memset(&hints, 0, sizeof(hints));
+	hints.flags = InputHint | StateHint;
+	hints.input = (record->flags & B_AVOID_FOCUS) != 0 ? False : True;
+	hints.initial_state = NormalState;
+	XSetWMHints(display, record->xid, &hints);
+
+	ApplyMotifHints(record);
+
+	// Initial _NET_WM_STATE; once mapped, changes go through client messages.
+	std::vector<Atom> states;
+	bool floating = record->feel == B_FLOATING_ALL_WINDOW_FEEL ||
+	                record->feel == B_FLOATING_APP_WINDOW_FEEL ||
+	                record->feel == B_FLOATING_SUBSET_WINDOW_FEEL;
+	if (floating || record->feel == B_MODAL_ALL_WINDOW_FEEL)
+		states.push_back(atoms.netWmStateAbove);
+	if (record->feel == B_MODAL_APP_WINDOW_FEEL || record->feel == B_MODAL_ALL_WINDOW_FEEL)
+		states.push_back(atoms.netWmStateModal);
+	if (record->workspaces == B_ALL_WORKSPACES)
+		states.push_back(atoms.netWmStateSticky);
+	if ((record->flags & B_AVOID_FOCUS) != 0) {
+		states.push_back(atoms.netWmStateSkipTaskbar);
+		states.push_back(atoms.netWmStateSkipPager);
+	}
+	XChangeProperty(display, record->xid, atoms.netWmState, XA_ATOM, 32, PropModeReplace,
+	                (unsigned char*)states.data(), (int)states.size());
+	ApplyWorkspaces(record);
+}
+
+void
+Display::Data::ApplyMotifHints(WindowRecord* record)
+{
+	MotifHints motif;
+	std::memset(&motif, 0, sizeof(motif));
+	motif.flags = kMotifFunctions | kMotifDecorations;
+	motif.decorations = IsDecorated(record->look) ? 1 : 0;
+	motif.functions = kFuncMove | kFuncResize | kFuncMinimize | kFuncMaximize | kFuncClose;
+	if ((record->flags & B_NOT_MOVABLE) != 0)
+		motif.functions &= ~kFuncMove;
+	if ((record->flags & B_NOT_RESIZABLE) != 0)
+		motif.functions &= ~kFuncResize;
+	if ((record->flags & B_NOT_MINIMIZABLE) != 0)
+		motif.functions &= ~kFuncMinimize;
+	if ((record->flags & B_NOT_ZOOMABLE) != 0)
+		motif.functions &= ~kFuncMaximize;
+	if ((record->flags & B_NOT_CLOSABLE) != 0)
+		motif.functions &= ~kFuncClose;
+	XChangeProperty(display, record->xid, atoms.motifWmHints, atoms.motifWmHints, 32,
+	                PropModeReplace, (unsigned char*)&motif, 5);
+}
+
+// The position is the client's own (static gravity), so that a window manager puts the
+// content where the program asked, decoration or not.
+void
+Display::Data::ApplySizeHints(WindowRecord* record, int32 x, int32 y)
+{
+	XSizeHints* hints = XAllocSizeHints();
+	hints->flags = PPosition | USPosition | PWinGravity;
+	hints->x = x;
+	hints->y = y;
+	hints->win_gravity = StaticGravity;
+	if ((record->flags & B_NOT_RESIZABLE) != 0) {
+		hints->flags |= PMinSize | PMaxSize;
+		hints->min_width = hints->max_width = record->width;
+		hints->min_height = hints->max_height = record->height;
+	}
+	XSetWMNormalHints(display, record->xid, hints);
+	XFree(hints);
+}
+
+void
+Display::Data::ApplyWorkspaces(WindowRecord* record)
+{
+	unsigned long desktop = 0;
+	if (record->workspaces == B_ALL_WORKSPACES) {
+		desktop = 0xffffffff;
+	} else {
+		for (unsigned long bit = 0; bit < 32; bit++) {
+			if ((record->workspaces & (1u << bit)) != 0) {
+				desktop = bit;
+				break;
+			}
+		}
+	}
+	XChangeProperty(display, record->xid, atoms.netWmDesktop, XA_CARDINAL, 32, PropModeReplace,
+	                (unsigned char*)&desktop, 1);
+	if (record->mapped && WindowManagerRunning()) {
+		XEvent event;
+		std::memset(&event, 0, sizeof(event));
+		event.xclient.type = ClientMessage;
+		event.xclient.window = record->xid;
+		event.xclient.message_type = atoms.netWmDesktop;
+		event.xclient.format = 32;
+		event.xclient.data.l[0] = (long)desktop;
+		event.xclient.data.l[1] = 1;
+		XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+		SetNetState(record, atoms.netWmStateSticky, record->workspaces == B_ALL_WORKSPACES);
+	}
+}
+
+// Adds or removes a _NET_WM_STATE: a request to the window manager for a mapped window,
+// the property itself otherwise.
+void
+Display::Data::SetNetState(WindowRecord* record, Atom state, bool on)
+{
+	if (record->mapped && WindowManagerRunning()) {
+		XEvent event;
+		std::memset(&event, 0, sizeof(event));
+		event.xclient.type = ClientMessage;
+		event.xclient.window = record->xid;
+		event.xclient.message_type = atoms.netWmState;
+		event.xclient.format = 32;
+		event.xclient.data.l[0] = on ? 1 : 0;
+		event.xclient.data.l[1] = (long)state;
+		event.xclient.data.l[3] = 1;
+		XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+		return;
+	}
+	Atom type;
+	int format;
+	unsigned long count, after;
+	unsigned char* value = nullptr;
+	std::vector<Atom> states;
+	if (XGetWindowProperty(display, record->xid, atoms.netWmState, 0, 64, False, XA_ATOM, &type,
+	                       &format, &count, &after, &value) == Success &&
+	    value != nullptr) {
+		Atom* atomsRead = (Atom*)value;
+		for (unsigned long i = 0; i < count; i++) {
+			if (atomsRead[i] != state)
+				states.push_back(atomsRead[i]);
+		}
+	}
+	if (value != nullptr)
+		XFree(value);
+	if (on)
+		states.push_back(state);
+	XChangeProperty(display, record->xid, atoms.netWmState, XA_ATOM, 32, PropModeReplace,
+	                (unsigned char*)states.data(), (int)states.size());
+}
+
+void
+Display::ShowWindow(native_window window)
+{
+	Data& d = *fData;
+	bool avoidFocus;
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		WindowRecord* record = d.Find(window);
+		if (record == nullptr)
+			return;
+		record->mapped = true;
+		avoidFocus = (record->flags & B_AVOID_FOCUS) != 0;
+	}
+	XMapRaised(d.display, window);
+	// Without a window manager nobody hands out the focus: a window takes it when shown.
+	if (!avoidFocus && !d.WindowManagerRunning())
+		XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
+	XFlush(d.display);
+}
+
+void
+Display::HideWindow(native_window window)
+{
+	Data& d = *fData;
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		WindowRecord* record = d.Find(window);
+		if (record == nullptr)
+			return;
+		record->mapped = false;
+	}
+	XUnmapWindow(d.display, window);
+	XFlush(d.display);
+}
+
+void
+Display::MoveWindow(native_window window, BPoint where)
+{
+	Data& d = *fData;
+	int32 inset;
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		WindowRecord* record = d.Find(window);
+		if (record == nullptr)
+			return;
+		inset = record->inset;
+		// The window is where it was asked to be; the notice of the move must not bring
+		// the old position back.
+		record->lastPosition = where;
+		record->positionKnown = true;
+		d.ApplySizeHints(record, (int32)where.x - inset, (int32)where.y - inset);
+	}
+	XMoveWindow(d.display, window, (int)where.x - inset, (int)where.y - inset);
+	XFlush(d.display);
+}
+
+void
+Display::ResizeWindow(native_window window, int32 width, int32 height)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	int32 outerWidth = std::max(width, (int32)1) + 2 * record->inset;
+	int32 outerHeight = std::max(height, (int32)1) + 2 * record->inset;
+	if (outerWidth == record->width && outerHeight == record->height)
+		return;
+	record->width = outerWidth;
+	record->height = outerHeight;
+	record->front.assign((size_t)outerWidth * outerHeight, 0xff000000);
+	if ((record->flags & B_NOT_RESIZABLE) != 0) {
+		XSizeHints* hints = XAllocSizeHints();
+		hints->flags = PMinSize | PMaxSize | PWinGravity;
+		hints->win_gravity = StaticGravity;
+		hints->min_width = hints->max_width = outerWidth;
+		hints->min_height = hints->max_height = outerHeight;
+		XSetWMNormalHints(d.display, window, hints);
+		XFree(hints);
+	}
+	XResizeWindow(d.display, window, outerWidth, outerHeight);
+	XFlush(d.display);
+}
+
+void
+Display::SetTitle(native_window window, const char* title)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	if (WindowRecord* record = d.Find(window)) {
+		const char* name = title != nullptr ? title : "";
+		XStoreName(d.display, record->xid, name);
+		XChangeProperty(d.display, record->xid, d.atoms.netWmName, d.atoms.utf8String, 8,
+		                PropModeReplace, (const unsigned char*)name, (int)std::strlen(name));
+		XFlush(d.display);
+	}
+}
+
+void
+Display::SetFeel(native_window window, int32 feel)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	record->feel = feel;
+	bool above = feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL ||
+	             feel == B_FLOATING_SUBSET_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL;
+	d.SetNetState(record, d.atoms.netWmStateAbove, above);
+	if (above && record->mapped)
+		XRaiseWindow(d.display, record->xid);
+	XFlush(d.display);
+}
+
+void
+Display::SetLook(native_window window, int32 look)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	record->look = look;
+	d.ApplyMotifHints(record);
+	XFlush(d.display);
+}
+
+void
+Display::SetFlags(native_window window, uint32 flags)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	record->flags = flags;
+	d.ApplyMotifHints(record);
+	XFlush(d.display);
+}
+
+void
+Display::SetWorkspaces(native_window window, uint32 workspaces)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	record->workspaces =
+	        workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31)) : workspaces;
+	d.ApplyWorkspaces(record);
+	XFlush(d.display);
+}
+
+void
+Display::Activate(native_window window)
+{
+	Data& d = *fData;
+	if (d.WindowManagerRunning()) {
+		XEvent event;
+		std::memset(&event, 0, sizeof(event));
+		event.xclient.type = ClientMessage;
+		event.xclient.window = window;
+		event.xclient.message_type = d.atoms.netActiveWindow;
+		event.xclient.format = 32;
+		event.xclient.data.l[0] = 1;
+		event.xclient.data.l[1] = CurrentTime;
+		XSendEvent(d.display, d.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+		           &event);
+	} else {
+		XRaiseWindow(d.display, window);
+		XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
+	}
+	XFlush(d.display);
+}
+
+void
+Display::Minimize(native_window window, bool minimize)
+{
+	Data& d = *fData;
+	if (minimize) {
+		// Without a window manager there is no icon to turn into: the window goes away
+		// until it is shown again.
+		if (d.WindowManagerRunning())
+			XIconifyWindow(d.display, window, d.screen);
+		else
+			XUnmapWindow(d.display, window);
+	} else {
+		XMapRaised(d.display, window);
+	}
+	XFlush(d.display);
+}
+
+void
+Display::Raise(native_window window)
+{
+	XRaiseWindow(fData->display, window);
+	XFlush(fData->display);
+}
+
+bool
+Display::GrabInput(native_window window, bool grab)
+{
+	Data& d = *fData;
+	if (!grab) {
+		XUngrabPointer(d.display, CurrentTime);
+		XUngrabKeyboard(d.display, CurrentTime);
+		XFlush(d.display);
+		return true;
+	}
+	int pointer = XGrabPointer(d.display, window, False,
+	                           ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+	                                   EnterWindowMask | LeaveWindowMask,
+	                           GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+	int keyboard =
+	        XGrabKeyboard(d.display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+	XFlush(d.display);
+	return pointer == GrabSuccess && keyboard == GrabSuccess;
+}
+
+// #pragma mark - presenting
+
+void
+Display::Present(native_window window, Canvas& canvas, const BRegion& dirty)
+{
+	Data& d = *fData;
+	canvas.Flush();
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	const uint8* bits = canvas.Bits();
+	int32 stride = canvas.BytesPerRow();
+	int32 inset = record->inset;
+	int32 contentWidth = std::min(canvas.Width(), record->width - 2 * inset);
+	int32 contentHeight = std::min(canvas.Height(), record->height - 2 * inset);
+	for (int32 i = 0; i < dirty.CountRects(); i++) {
+		BRect rect = dirty.RectAt(i) & BRect(0, 0, contentWidth - 1, contentHeight - 1);
+		if (!rect.IsValid())
+			continue;
+		int32 left = (int32)rect.left, top = (int32)rect.top;
+		int32 width = (int32)rect.right - left + 1, height = (int32)rect.bottom - top + 1;
+		for (int32 y = top; y < top + height; y++) {
+			std::memcpy(&record->front[(size_t)(y + inset) * record->width + left + inset],
+			            bits + (size_t)y * stride + (size_t)left * 4, (size_t)width * 4);
+		}
+		d.PutFront(record, left + inset, top + inset, width, height);
+	}
+	XFlush(d.display);
+}
+
+// Repairs an exposed area from the last presented pixels, in the display thread.
+void
+Display::Data::Repaint(WindowRecord* record, int x, int y, int width, int height)
+{
+	PutFront(record, x, y, width, height);
+	XFlush(display);
+}
+
+void
+Display::Data::PutFront(WindowRecord* record, int x, int y, int width, int height)
+{
+	if (x < 0 || y < 0 || width <= 0 || height <= 0)
+		return;
+	width = std::min(width, record->width - x);
+	height = std::min(height, record->height - y);
+	if (width <= 0 || height <= 0 || record->front.empty())
+		return;
+	// The one-pixel border of a bordered window.
+	if (record->inset > 0) {
+		for (int32 i = 0; i < record->width; i++) {
+			record->front[i] = 0xff000000;
+			record->front[(size_t)(record->height - 1) * record->width + i] = 0xff000000;
+		}
+		for (int32 j = 0; j < record->height; j++) {
+			record->front[(size_t)j * record->width] = 0xff000000;
+			record->front[(size_t)j * record->width + record->width - 1] = 0xff000000;
+		}
+	}
+	XImage* image = XCreateImage(display, visual, depth, ZPixmap, 0, (char*)record->front.data(),
+	                             record->width, record->height, 32, record->width * 4);
+	if (image == nullptr)
+		return;
+	GC gc = DefaultGC(display, screen);
+	XPutImage(display, record->xid, gc, image, x, y, x, y, width, height);
+	image->data = nullptr;
+	XDestroyImage(image);
+}
+
+// #pragma mark - pointer, cursor, keys
+
+bool
+Display::QueryPointer(native_window window, BPoint* where, uint32* buttons)
+{
+	Data& d = *fData;
+	int32 inset = 0;
+	{
+		std::lock_guard<std::mutex> guard(d.lock);
+		if (WindowRecord* record = d.Find(window))
+			inset = record->inset;
+	}
+	Window rootReturn, child;
+	int rootX, rootY, x, y;
+	unsigned int mask;
+	if (!XQueryPointer(d.display, window, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask))
+		return false;
+	if (where != nullptr)
+		*where = BPoint(x - inset, y - inset);
+	if (buttons != nullptr) {
+		*buttons = 0;
+		if ((mask & Button1Mask) != 0)
+			*buttons |= B_PRIMARY_MOUSE_BUTTON;
+		if ((mask & Button3Mask) != 0)
+			*buttons |= B_SECONDARY_MOUSE_BUTTON;
+		if ((mask & Button2Mask) != 0)
+			*buttons |= B_TERTIARY_MOUSE_BUTTON;
+	}
+	return true;
+}
+
+void
+Display::SetCursor(native_window window, const BCursor* cursor)
+{
+	Data& d = *fData;
+	Cursor xCursor = 0;
+	if (cursor != nullptr && cursor->Data() != nullptr) {
+		char source[32], mask[32];
+		for (int row = 0; row < 16; row++) {
+			// X bitmaps put the leftmost pixel in the lowest bit.
+			for (int half = 0; half < 2; half++) {
+				uint8 colour = cursor->Data()[4 + row * 2 + half];
+				uint8 opaque = cursor->Data()[36 + row * 2 + half];
+				uint8 colourBits = 0, maskBits = 0;
+				for (int bit = 0; bit < 8; bit++) {
+					if ((colour & (0x80 >> bit)) != 0)
+						colourBits |= (uint8)(1 << bit);
+					if ((opaque & (0x80 >> bit)) != 0)
+						maskBits |= (uint8)(1 << bit);
+				}
+				source[row * 2 + half] = (char)colourBits;
+				mask[row * 2 + half] = (char)maskBits;
+			}
+		}
+		Pixmap sourcePixmap = XCreateBitmapFromData(d.display, window, source, 16, 16);
+		Pixmap maskPixmap = XCreateBitmapFromData(d.display, window, mask, 16, 16);
+		XColor black, white;
+		black.red = black.green = black.blue = 0;
+		white.red = white.green = white.blue = 0xffff;
+		xCursor = XCreatePixmapCursor(d.display, sourcePixmap, maskPixmap, &black, &white,
+		                              cursor->HotSpotX(), cursor->HotSpotY());
+		XFreePixmap(d.display, sourcePixmap);
+		XFreePixmap(d.display, maskPixmap);
+	} else if (cursor != nullptr && cursor->ID() == B_CURSOR_ID_FOLLOW_LINK) {
+		xCursor = XCreateFontCursor(d.display, XC_hand2);
+	} else if (cursor != nullptr && cursor->ID() == B_CURSOR_ID_I_BEAM) {
+		xCursor = XCreateFontCursor(d.display, XC_xterm);
+	}
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr) {
+		if (xCursor != 0)
+			XFreeCursor(d.display, xCursor);
+		return;
+	}
+	XDefineCursor(d.display, window, xCursor);
+	if (record->cursor != 0)
+		XFreeCursor(d.display, record->cursor);
+	record->cursor = xCursor;
+	XFlush(d.display);
+}
+
+void
+Display::WatchAllKeys(native_window window, bool watch)
+{
+	Data& d = *fData;
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	if (watch) {
+		if (record->watchKeys++ == 0 && d.rawWatchers++ == 0)
+			d.SelectRawKeys(true);
+	} else if (record->watchKeys > 0) {
+		if (--record->watchKeys == 0 && --d.rawWatchers == 0)
+			d.SelectRawKeys(false);
+	}
+}
+
+} // namespace BPrivate

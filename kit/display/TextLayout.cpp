@@ -1,0 +1,187 @@
+// Pango text: measurement and drawing with one pango context per thread, hinted metrics so
+// that widths are whole pixels as on BeOS, and font descriptions cached per thread.
+#include "TextLayout.h"
+
+#include <cmath>
+#include <map>
+
+#include <pango/pangocairo.h>
+
+#include "Canvas.h"
+
+namespace BPrivate {
+
+namespace {
+
+// The pango objects of one thread, released when the thread ends.
+class ThreadText
+{
+public:
+	ThreadText()
+	{
+		fFontMap = pango_cairo_font_map_new();
+		fContext = pango_font_map_create_context(fFontMap);
+		cairo_font_options_t* options = cairo_font_options_create();
+		cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+		cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+		pango_cairo_context_set_font_options(fContext, options);
+		cairo_font_options_destroy(options);
+		pango_cairo_context_set_resolution(fContext, 72.0);
+		fLayout = pango_layout_new(fContext);
+	}
+
+	~ThreadText()
+	{
+		for (auto& entry : fDescriptions)
+			pango_font_description_free(entry.second);
+		g_object_unref(fLayout);
+		g_object_unref(fContext);
+		g_object_unref(fFontMap);
+	}
+
+	PangoContext* Context() const { return fContext; }
+
+	// A layout holding text in font; owned by this object, valid until the next call.
+	PangoLayout* Layout(const BFont& font, const std::string& text)
+	{
+		pango_layout_set_font_description(fLayout, Description(font));
+		pango_layout_set_text(fLayout, text.data(), (int)text.size());
+		return fLayout;
+	}
+
+	const PangoFontDescription* Description(const BFont& font)
+	{
+		std::string name = font.Description();
+		auto found = fDescriptions.find(name);
+		if (found != fDescriptions.end())
+			return found->second;
+		PangoFontDescription* description = pango_font_description_from_string(name.c_str());
+		fDescriptions[name] = description;
+		return description;
+	}
+
+private:
+	PangoFontMap* fFontMap;
+	PangoContext* fContext;
+	PangoLayout* fLayout;
+	std::map<std::string, PangoFontDescription*> fDescriptions;
+};
+
+ThreadText&
+Text()
+{
+	thread_local ThreadText sText;
+	return sText;
+}
+
+} // namespace
+
+std::string
+ValidUtf8(const char* text, int32 length)
+{
+	std::string result;
+	if (text == nullptr || length <= 0)
+		return result;
+	result.reserve((size_t)length);
+	const char* end = text + length;
+	const char* cursor = text;
+	while (cursor < end) {
+		if (*cursor == '\0') {
+			cursor++;
+			continue;
+		}
+		const gchar* validEnd = nullptr;
+		g_utf8_validate(cursor, end - cursor, &validEnd);
+		result.append(cursor, validEnd);
+		cursor = validEnd;
+		if (cursor < end && *cursor != '\0') {
+			result.append("\xEF\xBF\xBD");
+			cursor++;
+		}
+	}
+	return result;
+}
+
+float
+ShowText(cairo_t* context, const BFont& font, const std::string& text)
+{
+	ThreadText& threadText = Text();
+	PangoLayout* layout = threadText.Layout(font, text);
+	pango_cairo_update_context(context, threadText.Context());
+	pango_layout_context_changed(layout);
+	double x, y;
+	cairo_get_current_point(context, &x, &y);
+	int baseline = pango_layout_get_baseline(layout);
+	cairo_move_to(context, x, y - (double)baseline / PANGO_SCALE);
+	pango_cairo_show_layout(context, layout);
+	PangoRectangle logical;
+	pango_layout_get_pixel_extents(layout, nullptr, &logical);
+	return (float)logical.width;
+}
+
+float
+TextWidth(const BFont& font, const char* text, int32 length)
+{
+	std::string valid = ValidUtf8(text, length);
+	if (valid.empty())
+		return 0.0f;
+	PangoLayout* layout = Text().Layout(font, valid);
+	PangoRectangle logical;
+	pango_layout_get_pixel_extents(layout, nullptr, &logical);
+	return (float)logical.width;
+}
+
+void
+TextHeight(const BFont& font, font_height* height)
+{
+	if (height == nullptr)
+		return;
+	ThreadText& threadText = Text();
+	PangoFontMetrics* metrics =
+	        pango_context_get_metrics(threadText.Context(), threadText.Description(font), nullptr);
+	float ascent = (float)pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
+	float descent = (float)pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
+	float lineHeight = (float)pango_font_metrics_get_height(metrics) / PANGO_SCALE;
+	pango_font_metrics_unref(metrics);
+	height->ascent = std::ceil(ascent);
+	height->descent = std::ceil(descent);
+	height->leading = std::max(0.0f, std::ceil(lineHeight - ascent - descent));
+}
+
+void
+TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[])
+{
+	if (text == nullptr || numChars <= 0 || boxes == nullptr)
+		return;
+	font_height height;
+	TextHeight(font, &height);
+	// Walk the characters of the raw bytes, as the caller counted them.
+	int32 index = 0;
+	const char* cursor = text;
+	float x = 0;
+	while (index < numChars && *cursor != '\0') {
+		int32 bytes = 1;
+		unsigned char lead = (unsigned char)*cursor;
+		if (lead >= 0xf0)
+			bytes = 4;
+		else if (lead >= 0xe0)
+			bytes = 3;
+		else if (lead >= 0xc0)
+			bytes = 2;
+		for (int32 i = 1; i < bytes; i++) {
+			if (cursor[i] == '\0') {
+				bytes = i;
+				break;
+			}
+		}
+		float width = TextWidth(font, cursor, bytes);
+		boxes[index] = BRect(x, -height.ascent, x + std::max(width - 1, 0.0f), height.descent);
+		x += width;
+		cursor += bytes;
+		index++;
+	}
+	for (; index < numChars; index++)
+		boxes[index] = BRect(x, 0, x - 1, -1);
+}
+
+} // namespace BPrivate

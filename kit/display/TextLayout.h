@@ -1,0 +1,20 @@
+// Kit-internal text layout on a cairo context through pango, shared by the canvas and the
+// font metrics. Each thread keeps its own pango context (pango is not thread-safe).
+#ifndef _KV_DISPLAY_TEXT_LAYOUT_H
+#define _KV_DISPLAY_TEXT_LAYOUT_H
+
+#include <string>
+
+#include <cairo.h>
+
+#include <Font.h>
+
+namespace BPrivate {
+
+// Draws valid UTF-8 text with its baseline's left end at the current point of context and
+// returns the advance.
+float ShowText(cairo_t* context, const BFont& font, const std::string& text);
+
+} // namespace BPrivate
+
+#endif // _KV_DISPLAY_TEXT_LAYOUT_H

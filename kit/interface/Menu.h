@@ -1,0 +1,94 @@
+// BMenu: a list of menu items shown as a view, with radio mode, a label that follows the
+// marked item, and targets for all items at once. The menu owns the items it holds and
+// deletes them with itself; an item removed from it goes back to the caller.
+#ifndef _MENU_H
+#define _MENU_H
+
+#include <Messenger.h>
+#include <View.h>
+
+#include <vector>
+
+class BMenuItem;
+
+enum menu_layout
+{
+	B_ITEMS_IN_ROW = 0,
+	B_ITEMS_IN_COLUMN,
+	B_ITEMS_IN_MATRIX
+};
+
+class BMenu : public BView
+{
+public:
+	BMenu(const char* name, menu_layout layout = B_ITEMS_IN_COLUMN);
+	virtual ~BMenu();
+
+	// Takes ownership of the item; false (and the caller keeps it) for a null item, one
+	// already in a menu, or an index out of range.
+	bool AddItem(BMenuItem* item);
+	bool AddItem(BMenuItem* item, int32 index);
+	// Adds the submenu under an item of its own name.
+	bool AddItem(BMenu* submenu);
+	bool AddItem(BMenu* submenu, int32 index);
+	bool AddSeparatorItem();
+
+	// The removed item (and its submenu) belong to the caller again.
+	bool RemoveItem(BMenuItem* item);
+	BMenuItem* RemoveItem(int32 index);
+	bool RemoveItem(BMenu* submenu);
+	bool RemoveItems(int32 index, int32 count, bool deleteItems = false);
+
+	BMenuItem* ItemAt(int32 index) const;
+	BMenu* SubmenuAt(int32 index) const;
+	int32 CountItems() const { return static_cast<int32>(fItems.size()); }
+	int32 IndexOf(BMenuItem* item) const;
+	int32 IndexOf(BMenu* submenu) const;
+	// Search this menu and its submenus, depth first.
+	BMenuItem* FindItem(const char* label) const;
+	BMenuItem* FindItem(uint32 command) const;
+	BMenuItem* FindMarked();
+
+	virtual status_t SetTargetForItems(BHandler* target);
+	virtual status_t SetTargetForItems(BMessenger messenger);
+	virtual void SetEnabled(bool enabled);
+	virtual void SetRadioMode(bool on);
+	virtual void SetLabelFromMarked(bool on);
+	bool IsEnabled() const;
+	bool IsRadioMode() const { return fRadioMode; }
+	bool IsLabelFromMarked() const { return fLabelFromMarked; }
+	menu_layout Layout() const { return fLayout; }
+
+	BMenu* Supermenu() const;
+	BMenuItem* Superitem() const { return fSuperitem; }
+
+	// Hooks that the menu windows of the interface kit drive.
+	void Draw(BRect updateRect) override;
+	void KeyDown(const char* bytes, int32 numBytes) override;
+	void MouseDown(BPoint where) override;
+	void AttachedToWindow() override;
+	virtual void InvalidateLayout();
+
+protected:
+	// Hides the open menu (closes its window once menus have windows).
+	void Hide() override;
+	void Show() override;
+	virtual BPoint ScreenLocation();
+	// The frames of the items, computed from their content sizes.
+	virtual void LayoutItems(int32 index);
+
+private:
+	friend class BMenuItem;
+
+	void _ItemMarked(BMenuItem* item);
+	void _SetSuperitem(BMenuItem* item) { fSuperitem = item; }
+
+	std::vector<BMenuItem*> fItems;
+	BMenuItem* fSuperitem;
+	menu_layout fLayout;
+	bool fEnabled;
+	bool fRadioMode;
+	bool fLabelFromMarked;
+};
+
+#endif // _MENU_H

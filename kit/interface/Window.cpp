@@ -1,0 +1,727 @@
+// BWindow: construction, the native window, geometry and state, showing and hiding, and
+// the update cycle (views draw the dirty region into the back buffer, which is then
+// presented). Message dispatch and input are in WindowDispatch.cpp.
+#include <Window.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include <AppDefs.h>
+#include <Message.h>
+
+#include "WindowPrivate.h"
+
+namespace BPrivate {
+
+namespace {
+
+std::mutex sWindowListLock;
+std::vector<BWindow*> sWindowList;
+
+} // namespace
+
+int32
+CountWindows()
+{
+	std::lock_guard<std::mutex> guard(sWindowListLock);
+	return (int32)sWindowList.size();
+}
+
+BWindow*
+WindowAt(int32 index)
+{
+	std::lock_guard<std::mutex> guard(sWindowListLock);
+	if (index < 0 || index >= (int32)sWindowList.size())
+		return nullptr;
+	return sWindowList[index];
+}
+
+bool
+WindowAccess::GrabInput(BWindow* window, bool grab)
+{
+	if (window->fBuffer->display == nullptr)
+		return false;
+	return window->fBuffer->display->GrabInput(window->fBuffer->native, grab);
+}
+
+native_window
+WindowAccess::Native(const BWindow* window)
+{
+	return window->fBuffer->native;
+}
+
+Canvas*
+WindowAccess::BackBuffer(const BWindow* window)
+{
+	return window->fBuffer->canvas.get();
+}
+
+} // namespace BPrivate
+
+using BPrivate::WindowBuffer;
+
+namespace {
+
+void
+LookAndFeelFromType(window_type type, window_look* look, window_feel* feel)
+{
+	*feel = B_NORMAL_WINDOW_FEEL;
+	switch (type) {
+	case B_MODAL_WINDOW:
+		*look = B_MODAL_WINDOW_LOOK;
+		*feel = B_MODAL_APP_WINDOW_FEEL;
+		break;
+	case B_BORDERED_WINDOW:
+		*look = B_BORDERED_WINDOW_LOOK;
+		break;
+	case B_FLOATING_WINDOW:
+		*look = B_FLOATING_WINDOW_LOOK;
+		*feel = B_FLOATING_APP_WINDOW_FEEL;
+		break;
+	case B_DOCUMENT_WINDOW:
+		*look = B_DOCUMENT_WINDOW_LOOK;
+		break;
+	default:
+		*look = B_TITLED_WINDOW_LOOK;
+		break;
+	}
+}
+
+} // namespace
+
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace)
+    : BLooper(title)
+{
+	window_look look;
+	window_feel feel;
+	LookAndFeelFromType(type, &look, &feel);
+	_Init(frame, title, look, feel, flags, workspace);
+}
+
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+                 uint32 workspace)
+    : BLooper(title)
+{
+	_Init(frame, title, look, feel, flags, workspace);
+}
+
+void
+BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+               uint32 workspaces)
+{
+	fFocus = nullptr;
+	fDefaultButton = nullptr;
+	fMouseTarget = nullptr;
+	fLastMouseView = nullptr;
+	fShortcuts = nullptr;
+	fPulseRunner = nullptr;
+	fFrame = BRect(std::round(frame.left), std::round(frame.top), std::round(frame.right),
+	               std::round(frame.bottom));
+	fTitle = strdup(title != nullptr ? title : "");
+	fLook = look;
+	fFeel = feel;
+	fFlags = flags;
+	fWorkspaces = workspaces;
+	fPulseRate = 500000;
+	fShowLevel = 0;
+	fUpdatesDisabled = 0;
+	fActive = false;
+	fMinimized = false;
+	fStarted = false;
+	fInUpdate = false;
+
+	fBuffer = std::make_unique<WindowBuffer>();
+	fInput = std::make_unique<BPrivate::WindowInput>(this);
+	fBuffer->canvas = std::make_unique<BPrivate::Canvas>(fFrame.IntegerWidth() + 1,
+	                                                     fFrame.IntegerHeight() + 1);
+
+	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL, 0);
+	fTopView->_SetWindowOrBitmap(this, nullptr);
+
+	fBuffer->display = BPrivate::Display::Default();
+	if (fBuffer->display != nullptr) {
+		BPrivate::NativeWindowSpec spec = {fFrame, (int32)look, (int32)feel,
+		                                   flags,  workspaces,  fTitle};
+		fBuffer->native = fBuffer->display->CreateWindow(fInput.get(), spec);
+		if (workspaces == B_CURRENT_WORKSPACE)
+			fWorkspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
+	}
+	std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
+	BPrivate::sWindowList.push_back(this);
+}
+
+BWindow::~BWindow()
+{
+	{
+		std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
+		auto& list = BPrivate::sWindowList;
+		list.erase(std::remove(list.begin(), list.end(), this), list.end());
+	}
+	// From here on the display thread no longer posts to this window.
+	if (fBuffer->display != nullptr && fBuffer->native != 0)
+		fBuffer->display->DestroyWindow(fBuffer->native);
+	fBuffer->quitting = true;
+	fTopView->_Detach();
+	delete fTopView;
+	fTopView = nullptr;
+	if (fShortcuts != nullptr) {
+		for (auto& shortcut : *fShortcuts)
+			delete shortcut.message;
+		delete fShortcuts;
+	}
+	free(fTitle);
+}
+
+void
+BPrivate::WindowInput::DisplayMessage(BMessage* message)
+{
+	message->AddBool(kDisplayEventField, true);
+	window->PostMessage(message);
+	delete message;
+}
+
+// #pragma mark - hooks
+
+bool
+BWindow::QuitRequested()
+{
+	return BLooper::QuitRequested();
+}
+
+void
+BWindow::Quit()
+{
+	if (!IsLocked())
+		Lock();
+	fBuffer->quitting = true;
+	if (fBuffer->display != nullptr && fBuffer->native != 0)
+		fBuffer->display->HideWindow(fBuffer->native);
+	BLooper::Quit();
+}
+
+void
+BWindow::WindowActivated(bool)
+{}
+
+void
+BWindow::WorkspacesChanged(uint32, uint32)
+{}
+
+void
+BWindow::WorkspaceActivated(int32, bool)
+{}
+
+void
+BWindow::FrameMoved(BPoint)
+{}
+
+void
+BWindow::FrameResized(float, float)
+{}
+
+void
+BWindow::Minimize(bool minimize)
+{
+	fMinimized = minimize;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->Minimize(fBuffer->native, minimize);
+}
+
+void
+BWindow::Zoom(BPoint, float, float)
+{}
+
+void
+BWindow::ScreenChanged(BRect, color_space)
+{}
+
+void
+BWindow::MenusBeginning()
+{}
+
+void
+BWindow::MenusEnded()
+{}
+
+// #pragma mark - views
+
+void
+BWindow::AddChild(BView* child, BView* before)
+{
+	fTopView->AddChild(child, before);
+}
+
+bool
+BWindow::RemoveChild(BView* child)
+{
+	return fTopView->RemoveChild(child);
+}
+
+int32
+BWindow::CountChildren() const
+{
+	return fTopView->CountChildren();
+}
+
+BView*
+BWindow::ChildAt(int32 index) const
+{
+	return fTopView->ChildAt(index);
+}
+
+BView*
+BWindow::FindView(const char* name) const
+{
+	return fTopView->FindView(name);
+}
+
+BView*
+BWindow::FindView(BPoint point) const
+{
+	BView* view = _ViewAtWindowPoint(point);
+	return view == fTopView ? nullptr : view;
+}
+
+// The deepest shown view whose visible frame contains the point; the top view when no
+// other does, null outside the window.
+BView*
+BWindow::_ViewAtWindowPoint(BPoint point) const
+{
+	if (!Bounds().Contains(point))
+		return nullptr;
+	BView* view = fTopView;
+	BPoint local = point;
+	while (true) {
+		BView* found = nullptr;
+		for (int32 i = view->CountChildren() - 1; i >= 0; i--) {
+			BView* child = view->ChildAt(i);
+			if (child->fHideLevel == 0 && child->fFrame.Contains(local)) {
+				found = child;
+				break;
+			}
+		}
+		if (found == nullptr)
+			return view;
+		local = found->ConvertFromParent(local);
+		view = found;
+	}
+}
+
+void
+BWindow::SetDefaultButton(BView* button)
+{
+	if (fDefaultButton == button)
+		return;
+	if (fDefaultButton != nullptr)
+		fDefaultButton->Invalidate();
+	fDefaultButton = button;
+	if (button != nullptr)
+		button->Invalidate();
+}
+
+void
+BWindow::_SetFocus(BView* view, bool focus)
+{
+	BView* old = fFocus;
+	if (focus) {
+		fFocus = view;
+	} else if (fFocus == view) {
+		fFocus = nullptr;
+	}
+	if (old != fFocus && old != nullptr)
+		old->Invalidate();
+	if (fFocus != nullptr && old != fFocus)
+		fFocus->Invalidate();
+}
+
+void
+BWindow::_ViewRemoved(BView* view)
+{
+	auto isInside = [view](BView* candidate) {
+		for (BView* v = candidate; v != nullptr; v = v->fParent) {
+			if (v == view)
+				return true;
+		}
+		return false;
+	};
+	if (fFocus != nullptr && isInside(fFocus))
+		fFocus = nullptr;
+	if (fDefaultButton != nullptr && isInside(fDefaultButton))
+		fDefaultButton = nullptr;
+	if (fMouseTarget != nullptr && isInside(fMouseTarget))
+		fMouseTarget = nullptr;
+	if (fLastMouseView != nullptr && isInside(fLastMouseView))
+		fLastMouseView = nullptr;
+	if (fBuffer->cursorView != nullptr && isInside((BView*)fBuffer->cursorView))
+		fBuffer->cursorView = nullptr;
+	auto& masks = fBuffer->maskViews;
+	for (size_t i = 0; i < masks.size();) {
+		if (isInside(masks[i])) {
+			if ((masks[i]->fEventMask & B_KEYBOARD_EVENTS) != 0 && fBuffer->display != nullptr)
+				fBuffer->display->WatchAllKeys(fBuffer->native, false);
+			masks.erase(masks.begin() + (long)i);
+		} else {
+			i++;
+		}
+	}
+}
+
+// Keeps the list of views with an event mask, and the desktop-wide key watch, in step
+// with the view's mask; called with the old mask still in the view.
+void
+BWindow::_EventMaskChanged(BView* view)
+{
+	auto& masks = fBuffer->maskViews;
+	auto found = std::find(masks.begin(), masks.end(), view);
+	bool wasKeys = found != masks.end() && (view->fEventMask & B_KEYBOARD_EVENTS) != 0;
+	if (found != masks.end())
+		masks.erase(found);
+	if (wasKeys && fBuffer->display != nullptr)
+		fBuffer->display->WatchAllKeys(fBuffer->native, false);
+}
+
+// #pragma mark - geometry
+
+BRect
+BWindow::Frame() const
+{
+	return fFrame;
+}
+
+BRect
+BWindow::Bounds() const
+{
+	return BRect(0, 0, fFrame.Width(), fFrame.Height());
+}
+
+void
+BWindow::MoveTo(BPoint point)
+{
+	MoveTo(point.x, point.y);
+}
+
+void
+BWindow::MoveTo(float x, float y)
+{
+	x = std::round(x);
+	y = std::round(y);
+	if (x == fFrame.left && y == fFrame.top)
+		return;
+	fFrame.OffsetTo(x, y);
+	if (fBuffer->display != nullptr)
+		fBuffer->display->MoveWindow(fBuffer->native, fFrame.LeftTop());
+}
+
+void
+BWindow::MoveBy(float dx, float dy)
+{
+	MoveTo(fFrame.left + dx, fFrame.top + dy);
+}
+
+void
+BWindow::ResizeTo(float width, float height)
+{
+	width = std::max(std::round(width), 0.0f);
+	height = std::max(std::round(height), 0.0f);
+	if (width == fFrame.Width() && height == fFrame.Height())
+		return;
+	fFrame.right = fFrame.left + width;
+	fFrame.bottom = fFrame.top + height;
+	fBuffer->canvas->Resize((int32)width + 1, (int32)height + 1);
+	fTopView->ResizeTo(width, height);
+	if (fBuffer->display != nullptr)
+		fBuffer->display->ResizeWindow(fBuffer->native, (int32)width + 1, (int32)height + 1);
+	fTopView->Invalidate();
+}
+
+void
+BWindow::ResizeBy(float dx, float dy)
+{
+	ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy);
+}
+
+void
+BWindow::SetSizeLimits(float, float, float, float)
+{}
+
+BPoint
+BWindow::ConvertToScreen(BPoint point) const
+{
+	return point + fFrame.LeftTop();
+}
+
+void
+BWindow::ConvertToScreen(BPoint* point) const
+{
+	*point = ConvertToScreen(*point);
+}
+
+BRect
+BWindow::ConvertToScreen(BRect rect) const
+{
+	return rect.OffsetByCopy(fFrame.LeftTop());
+}
+
+void
+BWindow::ConvertToScreen(BRect* rect) const
+{
+	*rect = ConvertToScreen(*rect);
+}
+
+BPoint
+BWindow::ConvertFromScreen(BPoint point) const
+{
+	return point - fFrame.LeftTop();
+}
+
+void
+BWindow::ConvertFromScreen(BPoint* point) const
+{
+	*point = ConvertFromScreen(*point);
+}
+
+BRect
+BWindow::ConvertFromScreen(BRect rect) const
+{
+	return rect.OffsetByCopy(-fFrame.LeftTop());
+}
+
+void
+BWindow::ConvertFromScreen(BRect* rect) const
+{
+	*rect = ConvertFromScreen(*rect);
+}
+
+// #pragma mark - appearance
+
+void
+BWindow::SetTitle(const char* title)
+{
+	free(fTitle);
+	fTitle = strdup(title != nullptr ? title : "");
+	SetName(fTitle);
+	if (fBuffer->display != nullptr)
+		fBuffer->display->SetTitle(fBuffer->native, fTitle);
+}
+
+const char*
+BWindow::Title() const
+{
+	return fTitle;
+}
+
+status_t
+BWindow::SetLook(window_look look)
+{
+	fLook = look;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->SetLook(fBuffer->native, look);
+	return B_OK;
+}
+
+status_t
+BWindow::SetFeel(window_feel feel)
+{
+	fFeel = feel;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->SetFeel(fBuffer->native, feel);
+	return B_OK;
+}
+
+status_t
+BWindow::SetFlags(uint32 flags)
+{
+	fFlags = flags;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->SetFlags(fBuffer->native, flags);
+	return B_OK;
+}
+
+window_type
+BWindow::Type() const
+{
+	if (fLook == B_BORDERED_WINDOW_LOOK)
+		return B_BORDERED_WINDOW;
+	if (fLook == B_MODAL_WINDOW_LOOK)
+		return B_MODAL_WINDOW;
+	if (fLook == B_DOCUMENT_WINDOW_LOOK)
+		return B_DOCUMENT_WINDOW;
+	if (fLook == B_FLOATING_WINDOW_LOOK)
+		return B_FLOATING_WINDOW;
+	if (fLook == B_TITLED_WINDOW_LOOK)
+		return B_TITLED_WINDOW;
+	return B_UNTYPED_WINDOW;
+}
+
+void
+BWindow::SetWorkspaces(uint32 workspaces)
+{
+	if (fBuffer->display != nullptr) {
+		if (workspaces == B_CURRENT_WORKSPACE)
+			workspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
+		fBuffer->display->SetWorkspaces(fBuffer->native, workspaces);
+	}
+	fWorkspaces = workspaces;
+}
+
+void
+BWindow::SetPulseRate(bigtime_t rate)
+{
+	fPulseRate = rate;
+}
+
+// #pragma mark - state
+
+bool
+BWindow::IsFront() const
+{
+	return fActive;
+}
+
+void
+BWindow::Activate(bool active)
+{
+	// Giving the focus away has no meaning without a window to give it to.
+	if (!active || fBuffer->display == nullptr || IsHidden())
+		return;
+	if (fMinimized)
+		Minimize(false);
+	fBuffer->display->Activate(fBuffer->native);
+}
+
+void
+BWindow::SendBehind(const BWindow*)
+{}
+
+void
+BWindow::Show()
+{
+	fShowLevel++;
+	if (fShowLevel != 1)
+		return;
+	fTopView->Invalidate();
+	// The thread starts at the first Show(); the window is mapped from its own thread
+	// once the views have drawn, so that the first frame on screen is complete.
+	PostMessage(BPrivate::kMsgShowWindow);
+	if (!fStarted) {
+		fStarted = true;
+		Run();
+	}
+}
+
+void
+BWindow::Hide()
+{
+	fShowLevel--;
+	if (fShowLevel != 0)
+		return;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->HideWindow(fBuffer->native);
+	if (fActive) {
+		fActive = false;
+		WindowActivated(false);
+	}
+}
+
+// #pragma mark - drawing
+
+void
+BWindow::UpdateIfNeeded()
+{
+	if (fBuffer->dirty.CountRects() > 0)
+		_UpdateDirty();
+	_Present();
+}
+
+void
+BWindow::Flush() const
+{
+	const_cast<BWindow*>(this)->_Present();
+	if (fBuffer->display != nullptr)
+		fBuffer->display->Flush();
+}
+
+void
+BWindow::Sync() const
+{
+	const_cast<BWindow*>(this)->_Present();
+	if (fBuffer->display != nullptr)
+		fBuffer->display->Sync();
+}
+
+void
+BWindow::DisableUpdates()
+{
+	fUpdatesDisabled++;
+}
+
+void
+BWindow::EnableUpdates()
+{
+	if (fUpdatesDisabled > 0 && --fUpdatesDisabled == 0)
+		_Present();
+}
+
+bool
+BWindow::NeedsUpdate() const
+{
+	return fBuffer->dirty.CountRects() > 0;
+}
+
+// Draws the dirty region: each view fills its part with its view colour and draws itself,
+// parents before children; then the region goes to the screen.
+void
+BWindow::_UpdateDirty()
+{
+	fBuffer->updatePending = false;
+	if (fBuffer->dirty.CountRects() == 0)
+		return;
+	BRegion dirty = fBuffer->dirty;
+	fBuffer->dirty.MakeEmpty();
+	fBuffer->updateClip = dirty;
+	fBuffer->inUpdate = true;
+	fInUpdate = true;
+	fTopView->_Draw(dirty.Frame());
+	fInUpdate = false;
+	fBuffer->inUpdate = false;
+	fBuffer->drawn.Include(&dirty);
+	_Present();
+}
+
+void
+BWindow::_Present()
+{
+	if (fUpdatesDisabled > 0 || fBuffer->drawn.CountRects() == 0)
+		return;
+	if (fBuffer->display != nullptr)
+		fBuffer->display->Present(fBuffer->native, *fBuffer->canvas, fBuffer->drawn);
+	fBuffer->drawn.MakeEmpty();
+}
+
+void
+BWindow::AddShortcut(uint32 key, uint32 modifiers, BMessage* message, BHandler* target)
+{
+	if (message == nullptr)
+		return;
+	if (fShortcuts == nullptr)
+		fShortcuts = new std::vector<Shortcut>;
+	RemoveShortcut(key, modifiers);
+	fShortcuts->push_back(Shortcut{key, modifiers | B_COMMAND_KEY, message, target});
+}
+
+void
+BWindow::RemoveShortcut(uint32 key, uint32 modifiers)
+{
+	if (fShortcuts == nullptr)
+		return;
+	modifiers |= B_COMMAND_KEY;
+	for (auto it = fShortcuts->begin(); it != fShortcuts->end(); ++it) {
+		if (it->key == key && it->modifiers == modifiers) {
+			delete it->message;
+			fShortcuts->erase(it);
+			return;
+		}
+	}
+}

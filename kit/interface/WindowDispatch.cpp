@@ -1,0 +1,321 @@
+// BWindow's message dispatch: the display's events go to the right views (mouse to the
+// view under the pointer or the one tracking it, keys to the focus view and to the views
+// that watch the keyboard), with "where" in each view's own coordinates.
+#include <Window.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include <AppDefs.h>
+#include <Application.h>
+#include <Message.h>
+#include <MessageQueue.h>
+
+#include "EventFields.h"
+#include "WindowPrivate.h"
+
+const char* const BPrivate::kDisplayEventField = "be:kit_display_event";
+
+void
+BWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (message->HasBool(BPrivate::kDisplayEventField) && handler == this) {
+		switch (message->what) {
+		case B_MOUSE_DOWN:
+		case B_MOUSE_UP:
+		case B_MOUSE_MOVED:
+		case B_MOUSE_WHEEL_CHANGED:
+			_DispatchMouse(message);
+			break;
+		case B_KEY_DOWN:
+		case B_KEY_UP:
+		case B_UNMAPPED_KEY_DOWN:
+		case B_UNMAPPED_KEY_UP:
+		case B_MODIFIERS_CHANGED:
+			_DispatchKey(message);
+			break;
+		case B_QUIT_REQUESTED:
+			BLooper::DispatchMessage(message, handler);
+			return;
+		default:
+			_DispatchWindowEvent(message);
+			break;
+		}
+	} else if (handler == this && message->what == BPrivate::kMsgUpdate) {
+		_UpdateDirty();
+	} else if (handler == this && message->what == BPrivate::kMsgShowWindow) {
+		_UpdateDirty();
+		if (fShowLevel > 0 && fBuffer->display != nullptr)
+			fBuffer->display->ShowWindow(fBuffer->native);
+	} else {
+		BLooper::DispatchMessage(message, handler);
+	}
+	if (!fBuffer->quitting)
+		_Present();
+}
+
+void
+BWindow::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+
+void
+BWindow::_DispatchWindowEvent(BMessage* message)
+{
+	switch (message->what) {
+	case B_WINDOW_ACTIVATED: {
+		bool active = false;
+		message->FindBool("active", &active);
+		if (active == fActive)
+			break;
+		fActive = active;
+		WindowActivated(active);
+		BPrivate::ForEachView(fTopView, [active](BView* view) { view->WindowActivated(active); });
+		break;
+	}
+	case B_WINDOW_MOVED: {
+		BPoint where;
+		if (message->FindPoint("where", &where) != B_OK || where == fFrame.LeftTop())
+			break;
+		fFrame.OffsetTo(where);
+		FrameMoved(where);
+		break;
+	}
+	case B_WINDOW_RESIZED: {
+		int32 width, height;
+		if (message->FindInt32("width", &width) != B_OK ||
+		    message->FindInt32("height", &height) != B_OK) {
+			break;
+		}
+		if (width == fFrame.IntegerWidth() && height == fFrame.IntegerHeight())
+			break;
+		fFrame.right = fFrame.left + width;
+		fFrame.bottom = fFrame.top + height;
+		fBuffer->canvas->Resize(width + 1, height + 1);
+		fTopView->ResizeTo(width, height);
+		fTopView->Invalidate();
+		FrameResized(width, height);
+		break;
+	}
+	case B_WORKSPACES_CHANGED: {
+		int32 oldWorkspaces = 0, newWorkspaces = 0;
+		message->FindInt32("old", &oldWorkspaces);
+		message->FindInt32("new", &newWorkspaces);
+		fWorkspaces = (uint32)newWorkspaces;
+		WorkspacesChanged((uint32)oldWorkspaces, (uint32)newWorkspaces);
+		break;
+	}
+	default:
+		MessageReceived(message);
+		break;
+	}
+}
+
+// #pragma mark - mouse
+
+void
+BWindow::_DispatchMouse(BMessage* message)
+{
+	BPoint where;
+	if (message->FindPoint(BPrivate::kWindowWhereField, &where) != B_OK)
+		return;
+	int32 buttons = 0;
+	message->FindInt32("buttons", &buttons);
+
+	switch (message->what) {
+	case B_MOUSE_DOWN: {
+		// A click on an inactive window only activates it, unless the window takes
+		// first clicks.
+		if (!fActive && (fFlags & (B_WILL_ACCEPT_FIRST_CLICK | B_AVOID_FOCUS)) == 0 &&
+		    fBuffer->display != nullptr) {
+			Activate();
+			return;
+		}
+		BView* view = _ViewAtWindowPoint(where);
+		fMouseTarget = nullptr;
+		if (view != nullptr)
+			_DispatchMouseTo(view, message, where, true);
+		break;
+	}
+	case B_MOUSE_UP: {
+		BView* view = fMouseTarget != nullptr ? fMouseTarget : _ViewAtWindowPoint(where);
+		if (buttons == 0)
+			fMouseTarget = nullptr;
+		if (view != nullptr)
+			_DispatchMouseTo(view, message, where, true);
+		break;
+	}
+	case B_MOUSE_MOVED:
+		_DispatchMouseMoved(message, where);
+		break;
+	case B_MOUSE_WHEEL_CHANGED: {
+		BView* view = _ViewAtWindowPoint(where);
+		if (view != nullptr)
+			view->MessageReceived(message);
+		break;
+	}
+	}
+}
+
+void
+BWindow::_DispatchMouseTo(BView* view, BMessage* message, BPoint windowWhere, bool)
+{
+	BPoint where = view->ConvertFromWindow(windowWhere);
+	BPrivate::SetPointField(message, "where", where);
+	BPrivate::SetPointField(message, "be:view_where", where);
+	if (message->what == B_MOUSE_DOWN)
+		view->MouseDown(where);
+	else if (message->what == B_MOUSE_UP)
+		view->MouseUp(where);
+}
+
+// Every view concerned gets one B_MOUSE_MOVED with its own transit: the view under the
+// pointer, the view it just left, and the view tracking the mouse.
+void
+BWindow::_DispatchMouseMoved(BMessage* message, BPoint where)
+{
+	// Only the newest position matters when more are waiting.
+	if (MessageQueue()->FindMessage((uint32)B_MOUSE_MOVED, 0) != nullptr)
+		return;
+
+	BView* under = _ViewAtWindowPoint(where);
+	BView* targets[3] = {under, fLastMouseView, fMouseTarget};
+	for (int i = 0; i < 3; i++) {
+		BView* view = targets[i];
+		if (view == nullptr || (i > 0 && view == targets[0]) || (i == 2 && view == targets[1]))
+			continue;
+		if (view->Window() != this)
+			continue;
+		bool inside = view == under;
+		uint32 transit;
+		if (inside)
+			transit = view->fMouseInside ? B_INSIDE_VIEW : B_ENTERED_VIEW;
+		else
+			transit = view->fMouseInside ? B_EXITED_VIEW : B_OUTSIDE_VIEW;
+		view->fMouseInside = inside;
+		BPoint local = view->ConvertFromWindow(where);
+		BPrivate::SetPointField(message, "where", local);
+		BPrivate::SetPointField(message, "be:view_where", local);
+		BPrivate::SetInt32Field(message, "be:transit", (int32)transit);
+		view->MouseMoved(local, transit, nullptr);
+		if (view->Window() != this)
+			break;
+	}
+	fLastMouseView = under;
+	_UpdateCursor(under);
+}
+
+void
+BWindow::_UpdateCursor(BView* under)
+{
+	const BView* withCursor = nullptr;
+	for (BView* view = under; view != nullptr; view = view->fParent) {
+		if (view->fCursor != nullptr) {
+			withCursor = view;
+			break;
+		}
+	}
+	if (withCursor == fBuffer->cursorView || fBuffer->display == nullptr)
+		return;
+	fBuffer->cursorView = withCursor;
+	fBuffer->display->SetCursor(fBuffer->native,
+	                            withCursor != nullptr ? withCursor->fCursor : nullptr);
+}
+
+// #pragma mark - keys
+
+void
+BWindow::_DispatchKey(BMessage* message)
+{
+	if (message->HasBool(BPrivate::kRawKeyField)) {
+		// A key typed in another program: only for the views watching the keyboard.
+		for (BView* view : std::vector<BView*>(fBuffer->maskViews)) {
+			if ((view->fEventMask & B_KEYBOARD_EVENTS) != 0 && view->Window() == this)
+				_DispatchKeyTo(view, message);
+		}
+		return;
+	}
+	if (message->what == B_KEY_DOWN && _HandleShortcut(message))
+		return;
+
+	BView* target = fFocus;
+	const char* bytes = nullptr;
+	if (message->what == B_KEY_DOWN && fDefaultButton != nullptr &&
+	    message->FindString("bytes", &bytes) == B_OK && bytes[0] == B_ENTER &&
+	    (fFocus == nullptr || fFocus == fDefaultButton)) {
+		target = fDefaultButton;
+	}
+	if (target != nullptr)
+		_DispatchKeyTo(target, message);
+	else
+		MessageReceived(message);
+
+	for (BView* view : std::vector<BView*>(fBuffer->maskViews)) {
+		if (view != target && (view->fEventMask & B_KEYBOARD_EVENTS) != 0 &&
+		    view->Window() == this) {
+			_DispatchKeyTo(view, message);
+		}
+	}
+}
+
+void
+BWindow::_DispatchKeyTo(BView* view, BMessage* message)
+{
+	const char* bytes = nullptr;
+	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr)
+		bytes = "";
+	int32 length = (int32)strlen(bytes);
+	switch (message->what) {
+	case B_KEY_DOWN:
+		view->KeyDown(bytes, length);
+		break;
+	case B_KEY_UP:
+		view->KeyUp(bytes, length);
+		break;
+	default:
+		view->MessageReceived(message);
+		break;
+	}
+}
+
+// Command+Q asks the application to quit, Command+W closes a closable window, and the
+// window's own shortcuts send their messages.
+bool
+BWindow::_HandleShortcut(BMessage* message)
+{
+	int32 modifiers = 0;
+	message->FindInt32("modifiers", &modifiers);
+	if ((modifiers & B_COMMAND_KEY) == 0)
+		return false;
+	int32 rawChar = 0;
+	message->FindInt32("raw_char", &rawChar);
+	if (rawChar >= 'A' && rawChar <= 'Z')
+		rawChar += 'a' - 'A';
+	uint32 relevant =
+	        (uint32)modifiers & (B_COMMAND_KEY | B_SHIFT_KEY | B_CONTROL_KEY | B_OPTION_KEY);
+
+	if (fShortcuts != nullptr) {
+		for (const Shortcut& shortcut : *fShortcuts) {
+			uint32 key = shortcut.key;
+			if (key >= 'A' && key <= 'Z')
+				key += 'a' - 'A';
+			if (key == (uint32)rawChar && shortcut.modifiers == relevant) {
+				PostMessage(shortcut.message, shortcut.target != nullptr ? shortcut.target : this);
+				return true;
+			}
+		}
+	}
+	if (relevant != B_COMMAND_KEY)
+		return false;
+	if (rawChar == 'q') {
+		if (be_app != nullptr)
+			be_app->PostMessage(B_QUIT_REQUESTED);
+		return true;
+	}
+	if (rawChar == 'w' && (fFlags & B_NOT_CLOSABLE) == 0) {
+		PostMessage(B_QUIT_REQUESTED);
+		return true;
+	}
+	return false;
+}

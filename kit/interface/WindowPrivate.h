@@ -1,0 +1,93 @@
+// Kit-internal parts of BWindow: its back buffer and native window, the glue that receives
+// display events, the private message codes and the list of the process's windows.
+#ifndef _WINDOW_PRIVATE_H
+#define _WINDOW_PRIVATE_H
+
+#include <memory>
+#include <vector>
+
+#include <Region.h>
+#include <Window.h>
+
+#include "Canvas.h"
+#include "Display.h"
+
+namespace BPrivate {
+
+// Private message codes of a window to itself.
+enum
+{
+	kMsgUpdate = '_kvU',
+	kMsgShowWindow = '_kvS'
+};
+
+// Marks the messages made by the display thread, so that a program's own B_KEY_UP
+// (posted to the window as a bare message) is not taken for a real key.
+extern const char* const kDisplayEventField;
+
+// The feel of menu windows: override-redirect, above everything.
+const window_feel kMenuWindowFeel = (window_feel)1025;
+
+// The drawing context handed to a view's drawing calls.
+struct ViewState
+{
+	Canvas* canvas = nullptr;
+	DrawState state;
+	BRegion clip;
+};
+
+class WindowBuffer
+{
+public:
+	Display* display = nullptr;
+	native_window native = 0;
+	std::unique_ptr<Canvas> canvas;
+	BRegion dirty;      // to be redrawn by the views
+	BRegion drawn;      // drawn, not yet presented
+	BRegion updateClip; // while the views draw an update
+	bool inUpdate = false;
+	bool updatePending = false;
+	bool quitting = false;
+	const BView* cursorView = nullptr;
+	std::vector<BView*> maskViews; // views with an event mask
+	ViewState scratch;
+};
+
+} // namespace BPrivate
+
+// A Command-key shortcut; the window owns the message.
+struct BWindow::Shortcut
+{
+	uint32 key;
+	uint32 modifiers;
+	BMessage* message;
+	BHandler* target;
+};
+
+namespace BPrivate {
+
+struct WindowInput : public DisplayClient
+{
+	explicit WindowInput(BWindow* window) : window(window) {}
+	void DisplayMessage(BMessage* message) override;
+
+	BWindow* window;
+};
+
+// The windows of this process in creation order, for BApplication's window list.
+int32 CountWindows();
+BWindow* WindowAt(int32 index);
+
+// Kit-internal access to BWindow for menus and the application.
+class WindowAccess
+{
+public:
+	// Grabs pointer and keyboard for an open menu window; false when refused.
+	static bool GrabInput(BWindow* window, bool grab);
+	static native_window Native(const BWindow* window);
+	static Canvas* BackBuffer(const BWindow* window);
+};
+
+} // namespace BPrivate
+
+#endif // _WINDOW_PRIVATE_H

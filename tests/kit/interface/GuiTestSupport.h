@@ -1,0 +1,97 @@
+// Shared pieces of the GUI tests: a view that records what it receives and draws a bevel
+// with text, a window that records activation, and a fixture that owns a private Xvfb.
+#ifndef KV_TEST_GUI_TEST_SUPPORT_H
+#define KV_TEST_GUI_TEST_SUPPORT_H
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Message.h>
+#include <View.h>
+#include <Window.h>
+
+#include "kit/display/XServer.h"
+
+namespace kvtest {
+
+struct Event
+{
+	uint32 what = 0;
+	BPoint where;
+	int32 buttons = -1;
+	int32 clicks = -1;
+	int32 transit = -1;
+	int32 key = -1;
+	std::string bytes;
+	uint8 states[16] = {};
+	bool hasStates = false;
+
+	bool KeyIsDown(uint32 key) const { return (states[key / 8] & (1 << (7 - key % 8))) != 0; }
+};
+
+inline constexpr rgb_color kLight = {255, 255, 255, 255};
+inline constexpr rgb_color kDark = {40, 40, 40, 255};
+inline constexpr rgb_color kFill = {0, 0, 200, 255};
+
+class RecordingView : public BView
+{
+public:
+	RecordingView(BRect frame, bool trackOutside = false);
+
+	void Draw(BRect updateRect) override;
+	void MouseDown(BPoint where) override;
+	void MouseUp(BPoint where) override;
+	void MouseMoved(BPoint where, uint32 transit, const BMessage* drag) override;
+	void KeyDown(const char* bytes, int32 numBytes) override;
+	void KeyUp(const char* bytes, int32 numBytes) override;
+	void MessageReceived(BMessage* message) override;
+
+	std::vector<Event> Events();
+	size_t Count(uint32 what);
+	// The first event of that kind at or after index, or null.
+	bool Find(uint32 what, size_t index, Event* event);
+	std::atomic<int32> draws{0};
+
+private:
+	void _Record(uint32 what, BPoint where);
+
+	std::mutex fLock;
+	std::vector<Event> fEvents;
+	bool fTrackOutside;
+};
+
+class RecordingWindow : public BWindow
+{
+public:
+	RecordingWindow(BRect frame, window_look look = B_TITLED_WINDOW_LOOK,
+	                window_feel feel = B_NORMAL_WINDOW_FEEL, uint32 flags = 0)
+	    : BWindow(frame, "Test window", look, feel, flags)
+	{}
+
+	void WindowActivated(bool active) override { activeNow = active; }
+
+	std::atomic<bool> activeNow{false};
+};
+
+class GuiTest : public testing::Test
+{
+protected:
+	void SetUp() override;
+	void TearDown() override;
+
+	// Quits the window from the test thread.
+	void Close(BWindow* window);
+
+	std::unique_ptr<XServer> fServer;
+	std::unique_ptr<XClient> fClient;
+	bool fWithWindowManager = false;
+};
+
+} // namespace kvtest
+
+#endif // KV_TEST_GUI_TEST_SUPPORT_H

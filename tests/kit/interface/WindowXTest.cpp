@@ -1,0 +1,271 @@
+// Windows on a private Xvfb without a window manager: what is drawn reaches the screen,
+// and pointer and keys injected through XTEST arrive as BeOS messages.
+#include <chrono>
+#include <thread>
+
+#include <AppDefs.h>
+#include <InterfaceDefs.h>
+
+#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+
+using namespace kvtest;
+
+namespace {
+
+uint32_t
+Rgb(rgb_color color)
+{
+	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
+}
+
+// A window at (100, 100) of 200 by 100 pixels whose view fills it but a 10-pixel margin.
+struct ShownWindow
+{
+	RecordingWindow* window;
+	RecordingView* view;
+};
+
+class WindowXTest : public GuiTest
+{
+protected:
+	ShownWindow Show(bool trackOutside = false, uint32 flags = 0)
+	{
+		RecordingWindow* window = new RecordingWindow(
+		        BRect(100, 100, 299, 199), B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, flags);
+		RecordingView* view = new RecordingView(BRect(10, 10, 189, 89), trackOutside);
+		window->AddChild(view);
+		window->Show();
+		EXPECT_TRUE(fClient->WaitForPixel(110, 110, Rgb(kLight)));
+		EXPECT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+		return ShownWindow{window, view};
+	}
+};
+
+} // namespace
+
+TEST_F(WindowXTest, DrawnPixelsReachTheScreenAtTheWindowsPosition)
+{
+	ShownWindow shown = Show();
+	// The bevel: light left and top edges, dark right and bottom ones, the view colour
+	// inside, and the window's white background around the view.
+	EXPECT_EQ(fClient->Pixel(110, 150), Rgb(kLight));
+	EXPECT_EQ(fClient->Pixel(150, 110), Rgb(kLight));
+	EXPECT_EQ(fClient->Pixel(289, 150), Rgb(kDark));
+	EXPECT_EQ(fClient->Pixel(150, 189), Rgb(kDark));
+	EXPECT_EQ(fClient->Pixel(200, 180), Rgb(kFill));
+	EXPECT_EQ(fClient->Pixel(100, 100), 0xffffffu);
+	EXPECT_EQ(fClient->Pixel(299, 199), 0xffffffu);
+	EXPECT_NE(fClient->Pixel(300, 200), 0xffffffu);
+
+	// The text: yellowish pixels on its line and nowhere below it.
+	int textPixels = 0;
+	for (int y = 125; y <= 141; y++) {
+		for (int x = 118; x < 230; x++) {
+			uint32_t pixel = fClient->Pixel(x, y);
+			textPixels += ((pixel >> 16) & 0xff) > 0x80 && ((pixel >> 8) & 0xff) > 0x80 ? 1 : 0;
+		}
+	}
+	EXPECT_GT(textPixels, 40);
+
+	if (shown.window->Lock()) {
+		EXPECT_EQ(shown.window->Frame(), BRect(100, 100, 299, 199));
+		EXPECT_EQ(shown.view->ConvertToScreen(BPoint(0, 0)), BPoint(110, 110));
+		shown.window->Unlock();
+	}
+	Close(shown.window);
+}
+
+TEST_F(WindowXTest, ClicksArriveWithViewPositionButtonsAndClickCount)
+{
+	ShownWindow shown = Show();
+	fClient->Click(150, 140);
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_MOUSE_UP) == 1; }));
+	Event down, up;
+	ASSERT_TRUE(shown.view->Find(B_MOUSE_DOWN, 0, &down));
+	ASSERT_TRUE(shown.view->Find(B_MOUSE_UP, 0, &up));
+	EXPECT_EQ(down.where, BPoint(40, 30));
+	EXPECT_EQ(down.buttons, B_PRIMARY_MOUSE_BUTTON);
+	EXPECT_EQ(down.clicks, 1);
+	EXPECT_EQ(up.where, BPoint(40, 30));
+	EXPECT_EQ(up.buttons, 0);
+
+	// A second click at nearly the same place counts 2; another button starts over.
+	fClient->Click(151, 141);
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_MOUSE_DOWN) == 2; }));
+	std::vector<Event> events = shown.view->Events();
+	Event second;
+	int downs = 0;
+	for (const Event& event : events) {
+		if (event.what == B_MOUSE_DOWN && ++downs == 2)
+			second = event;
+	}
+	EXPECT_EQ(second.clicks, 2);
+	fClient->Click(151, 141, 3);
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_MOUSE_DOWN) == 3; }));
+	events = shown.view->Events();
+	Event third;
+	for (const Event& event : events) {
+		if (event.what == B_MOUSE_DOWN)
+			third = event;
+	}
+	EXPECT_EQ(third.buttons, B_SECONDARY_MOUSE_BUTTON);
+	EXPECT_EQ(third.clicks, 1);
+	Close(shown.window);
+}
+
+TEST_F(WindowXTest, DragKeepsMouseEventsOutsideTheViewUntilRelease)
+{
+	ShownWindow shown = Show(true);
+	fClient->MoveMouse(150, 140);
+	fClient->Button(1, true);
+	fClient->MoveMouse(160, 145);
+	fClient->MoveMouse(500, 400);
+	ASSERT_TRUE(WaitUntil([&] {
+		std::vector<Event> events = shown.view->Events();
+		return !events.empty() && events.back().what == B_MOUSE_MOVED &&
+		       events.back().where == BPoint(390, 290);
+	}));
+	fClient->Button(1, false);
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_MOUSE_UP) == 1; }));
+
+	std::vector<Event> events = shown.view->Events();
+	Event up;
+	ASSERT_TRUE(shown.view->Find(B_MOUSE_UP, 0, &up));
+	EXPECT_EQ(up.where, BPoint(390, 290));
+	bool exited = false;
+	for (const Event& event : events) {
+		if (event.what == B_MOUSE_MOVED && event.transit == B_EXITED_VIEW)
+			exited = true;
+		if (event.what == B_MOUSE_MOVED && event.where == BPoint(390, 290)) {
+			EXPECT_TRUE(event.transit == B_EXITED_VIEW || event.transit == B_OUTSIDE_VIEW);
+		}
+	}
+	EXPECT_TRUE(exited);
+	Close(shown.window);
+}
+
+TEST_F(WindowXTest, KeyTypedInTheFocusedWindowArrivesOnce)
+{
+	ShownWindow shown = Show();
+	ASSERT_TRUE(shown.window->Lock());
+	shown.view->MakeFocus(true);
+	// Watching the whole keyboard as well must not bring the key twice.
+	shown.view->SetEventMask(B_KEYBOARD_EVENTS);
+	shown.window->Unlock();
+
+	fClient->Tap(38); // A
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_KEY_UP) >= 1; }));
+	fClient->Tap(36); // Return: a second event behind the first, so late duplicates show
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_KEY_UP) >= 2; }));
+	EXPECT_EQ(shown.view->Count(B_KEY_DOWN), 2u);
+	EXPECT_EQ(shown.view->Count(B_KEY_UP), 2u);
+	Event down;
+	ASSERT_TRUE(shown.view->Find(B_KEY_DOWN, 0, &down));
+	EXPECT_EQ(down.key, 0x3c);
+	EXPECT_EQ(down.bytes, "a");
+	ASSERT_TRUE(down.hasStates);
+	EXPECT_TRUE(down.KeyIsDown(0x3c));
+	std::vector<Event> events = shown.view->Events();
+	Event enter;
+	for (const Event& event : events) {
+		if (event.what == B_KEY_DOWN)
+			enter = event;
+	}
+	EXPECT_EQ(enter.key, 0x47);
+	EXPECT_EQ(enter.bytes, std::string(1, (char)B_ENTER));
+	Close(shown.window);
+}
+
+TEST_F(WindowXTest, KeysOfAnotherProgramReachAViewWatchingTheKeyboard)
+{
+	ShownWindow shown = Show();
+	ASSERT_TRUE(shown.window->Lock());
+	shown.view->SetEventMask(B_KEYBOARD_EVENTS);
+	shown.window->Unlock();
+	fClient->CreateFocusedWindow(500, 500, 100, 100);
+	ASSERT_TRUE(WaitUntil([&] { return !shown.window->activeNow.load(); }));
+
+	// X key code, BeOS raw code, and whether it is a modifier.
+	struct KeyCase
+	{
+		unsigned int keycode;
+		uint32 raw;
+		uint32 what;
+	};
+	const KeyCase cases[] = {
+	        {50, 0x4b, B_MODIFIERS_CHANGED},  // left Shift
+	        {62, 0x56, B_MODIFIERS_CHANGED},  // right Shift
+	        {37, 0x5c, B_MODIFIERS_CHANGED},  // left Control
+	        {105, 0x60, B_MODIFIERS_CHANGED}, // right Control
+	        {64, 0x5d, B_MODIFIERS_CHANGED},  // left Alt
+	        {133, 0x66, B_MODIFIERS_CHANGED}, // left "Windows"
+	        {134, 0x67, B_MODIFIERS_CHANGED}, // right "Windows"
+	        {90, 0x64, B_KEY_DOWN},           // keypad 0
+	        {88, 0x59, B_KEY_DOWN},           // keypad 2
+	        {79, 0x37, B_KEY_DOWN},           // keypad 7
+	        {91, 0x65, B_KEY_DOWN},           // keypad Delete
+	};
+	for (const KeyCase& key : cases) {
+		SCOPED_TRACE(key.keycode);
+		size_t before = shown.view->Events().size();
+		fClient->Key(key.keycode, true);
+		Event pressed;
+		ASSERT_TRUE(WaitUntil([&] {
+			std::vector<Event> events = shown.view->Events();
+			for (size_t i = before; i < events.size(); i++) {
+				if (events[i].hasStates && events[i].KeyIsDown(key.raw)) {
+					pressed = events[i];
+					return true;
+				}
+			}
+			return false;
+		}));
+		EXPECT_EQ(pressed.key, (int32)key.raw);
+		EXPECT_TRUE(pressed.what == key.what || pressed.what == B_UNMAPPED_KEY_DOWN);
+		fClient->Key(key.keycode, false);
+		ASSERT_TRUE(WaitUntil([&] {
+			std::vector<Event> events = shown.view->Events();
+			return events.size() > before + 1 && events.back().hasStates &&
+			       !events.back().KeyIsDown(key.raw);
+		}));
+	}
+	Close(shown.window);
+}
+
+TEST_F(WindowXTest, InvalidUtf8AndTwoWindowsDrawingAtOnce)
+{
+	// Two windows redraw from their own threads, one with a label cut inside a character.
+	RecordingWindow* first = new RecordingWindow(BRect(50, 300, 249, 399));
+	RecordingWindow* second = new RecordingWindow(BRect(300, 300, 499, 399));
+	RecordingView* firstView = new RecordingView(BRect(0, 0, 199, 99));
+	RecordingView* secondView = new RecordingView(BRect(0, 0, 199, 99));
+	first->AddChild(firstView);
+	second->AddChild(secondView);
+	first->Show();
+	second->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(50, 300, Rgb(kLight)));
+	ASSERT_TRUE(fClient->WaitForPixel(300, 300, Rgb(kLight)));
+	std::thread other([&] {
+		for (int i = 0; i < 30; i++) {
+			if (second->Lock()) {
+				secondView->Invalidate();
+				second->Unlock();
+			}
+		}
+	});
+	for (int i = 0; i < 30; i++) {
+		if (first->Lock()) {
+			firstView->Invalidate();
+			firstView->DrawString("Caf\xc3", BPoint(5, 60));
+			firstView->DrawString("\xff\xfe bad", BPoint(5, 80));
+			first->Unlock();
+		}
+	}
+	other.join();
+	EXPECT_TRUE(WaitUntil([&] { return firstView->draws.load() >= 2; }));
+	EXPECT_TRUE(fClient->WaitForPixel(499, 399, Rgb(kDark)) ||
+	            fClient->WaitForPixel(498, 398, Rgb(kDark)));
+	Close(first);
+	Close(second);
+}
