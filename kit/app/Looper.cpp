@@ -412,7 +412,7 @@ BLooper::Quit()
 		delete this;
 		return;
 	}
-	if (find_thread(nullptr) == fThread) {
+	if (BPrivate::CurrentThread() == fThread) {
 		// Ends the loop once the current message is handled; the thread deletes us then.
 		fPort->Stop();
 		return;

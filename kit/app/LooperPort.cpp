@@ -12,13 +12,20 @@ const bigtime_t kLongestTimedWait = 1000000000000000LL;
 
 } // namespace
 
+thread_id
+CurrentThread()
+{
+	static thread_local const thread_id sCurrent = find_thread(nullptr);
+	return sCurrent;
+}
+
 LooperLock::LooperLock() : fOwner(-1), fCount(0), fWaiting(0), fDead(false)
 {}
 
 status_t
 LooperLock::Lock(bigtime_t timeout)
 {
-	thread_id caller = find_thread(nullptr);
+	thread_id caller = CurrentThread();
 	std::unique_lock<std::mutex> guard(fMutex);
 	if (fDead)
 		return B_BAD_VALUE;
@@ -49,7 +56,7 @@ void
 LooperLock::Unlock()
 {
 	std::lock_guard<std::mutex> guard(fMutex);
-	if (fOwner != find_thread(nullptr) || fDead)
+	if (fOwner != CurrentThread() || fDead)
 		return;
 	if (--fCount == 0) {
 		fOwner = -1;
@@ -61,7 +68,7 @@ int32
 LooperLock::UnlockFully()
 {
 	std::lock_guard<std::mutex> guard(fMutex);
-	if (fOwner != find_thread(nullptr))
+	if (fOwner != CurrentThread())
 		return 0;
 	int32 count = fCount;
 	fOwner = -1;
@@ -74,7 +81,7 @@ bool
 LooperLock::IsLockedByCaller() const
 {
 	std::lock_guard<std::mutex> guard(fMutex);
-	return fOwner == find_thread(nullptr);
+	return fOwner == CurrentThread();
 }
 
 thread_id

@@ -15,6 +15,10 @@ class BMessage;
 
 namespace BPrivate {
 
+// The calling thread's id, cached: find_thread(NULL) is a system call, and dispatching
+// one message asks for it several times.
+thread_id CurrentThread();
+
 // A recursive lock owned by a thread, that can be marked dead when its looper goes.
 class LooperLock
 {

@@ -3,10 +3,26 @@
 
 #include <algorithm>
 
-#include <Autolock.h>
 #include <Message.h>
 
-BMessageQueue::BMessageQueue() : fLocker("message queue")
+#include "LooperPort.h"
+
+namespace {
+
+// Holds the queue's lock for one call.
+class QueueLocker
+{
+public:
+	explicit QueueLocker(BPrivate::LooperLock& lock) : fLock(lock) { fLock.Lock(); }
+	~QueueLocker() { fLock.Unlock(); }
+
+private:
+	BPrivate::LooperLock& fLock;
+};
+
+} // namespace
+
+BMessageQueue::BMessageQueue() : fLock(new BPrivate::LooperLock)
 {}
 
 BMessageQueue::~BMessageQueue()
@@ -20,14 +36,14 @@ BMessageQueue::AddMessage(BMessage* message)
 {
 	if (message == nullptr)
 		return;
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	fMessages.push_back(message);
 }
 
 void
 BMessageQueue::RemoveMessage(BMessage* message)
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	auto found = std::find(fMessages.begin(), fMessages.end(), message);
 	if (found != fMessages.end())
 		fMessages.erase(found);
@@ -36,21 +52,21 @@ BMessageQueue::RemoveMessage(BMessage* message)
 int32
 BMessageQueue::CountMessages() const
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	return static_cast<int32>(fMessages.size());
 }
 
 bool
 BMessageQueue::IsEmpty() const
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	return fMessages.empty();
 }
 
 BMessage*
 BMessageQueue::FindMessage(int32 index) const
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	if (index < 0 || static_cast<size_t>(index) >= fMessages.size())
 		return nullptr;
 	return fMessages[index];
@@ -59,7 +75,7 @@ BMessageQueue::FindMessage(int32 index) const
 BMessage*
 BMessageQueue::FindMessage(uint32 what, int32 index) const
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	if (index < 0)
 		return nullptr;
 	for (BMessage* message : fMessages) {
@@ -72,25 +88,25 @@ BMessageQueue::FindMessage(uint32 what, int32 index) const
 bool
 BMessageQueue::Lock()
 {
-	return fLocker.Lock();
+	return fLock->Lock() == B_OK;
 }
 
 void
 BMessageQueue::Unlock()
 {
-	fLocker.Unlock();
+	fLock->Unlock();
 }
 
 bool
 BMessageQueue::IsLocked() const
 {
-	return fLocker.IsLocked();
+	return fLock->IsLockedByCaller();
 }
 
 BMessage*
 BMessageQueue::NextMessage()
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	if (fMessages.empty())
 		return nullptr;
 	BMessage* message = fMessages.front();
@@ -101,6 +117,6 @@ BMessageQueue::NextMessage()
 bool
 BMessageQueue::IsNextMessage(const BMessage* message) const
 {
-	BAutolock lock(fLocker);
+	QueueLocker lock(*fLock);
 	return !fMessages.empty() && fMessages.front() == message;
 }

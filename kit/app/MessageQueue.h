@@ -4,11 +4,15 @@
 #define _MESSAGE_QUEUE_H
 
 #include <deque>
+#include <memory>
 
-#include <Locker.h>
 #include <SupportDefs.h>
 
 class BMessage;
+
+namespace BPrivate {
+class LooperLock;
+}
 
 class BMessageQueue
 {
@@ -42,7 +46,7 @@ private:
 	BMessageQueue(const BMessageQueue&) = delete;
 	BMessageQueue& operator=(const BMessageQueue&) = delete;
 
-	mutable BLocker fLocker;
+	std::unique_ptr<BPrivate::LooperLock> fLock;
 	std::deque<BMessage*> fMessages;
 };
 

@@ -105,7 +105,7 @@ DeliverAndWait(const messenger_data& target, const BMessage& message, bool isRep
 		                  replyTimeout);
 	}
 	std::shared_ptr<LooperPort> port = FindLooperPort(target.looperToken);
-	if (port && port->Thread() == find_thread(nullptr))
+	if (port && port->Thread() == CurrentThread())
 		return B_MESSAGE_TO_SELF;
 
 	std::shared_ptr<ReplySlot> slot = std::make_shared<ReplySlot>();
