@@ -247,14 +247,14 @@ std::string
 SourceDir()
 {
 	const char* dir = getenv("KV_SOURCE_DIR");
-	return dir != nullptr ? dir : ".";
+	return dir != nullptr ? dir : KV_DEFAULT_SOURCE_DIR;
 }
 
 std::string
 BinaryDir()
 {
 	const char* dir = getenv("KV_BINARY_DIR");
-	return dir != nullptr ? dir : ".";
+	return dir != nullptr ? dir : KV_DEFAULT_BINARY_DIR;
 }
 
 bool

@@ -68,7 +68,7 @@ bool GetXattr(const std::string& path, const std::string& name, std::string* val
 bool SetXattr(const std::string& path, const std::string& name, const std::string& value);
 std::vector<std::string> ListXattrs(const std::string& path);
 
-// Directory of the source tree and the build tree, as passed to CTest.
+// Directory of the source tree and the build tree this test was built from.
 std::string SourceDir();
 std::string BinaryDir();
 
