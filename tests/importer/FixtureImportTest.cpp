@@ -45,6 +45,7 @@ Count(const std::string& text, const std::string& what)
 
 struct FixtureCase
 {
+	const char* name;
 	const char* file;
 	size_t files;
 	size_t directories;
@@ -91,9 +92,11 @@ TEST_P(FixtureImportTest, ImportsEveryLink)
 
 INSTANTIATE_TEST_SUITE_P(
         Fixtures, FixtureImportTest,
-        ::testing::Values(FixtureCase{"opera8or9-2006-win-crlf-nested-japanese.adr", 19, 7, 0},
-                          FixtureCase{"opera12-realistic-bom.adr", 184, 54, 3},
-                          FixtureCase{"opera10-realistic.adr", 286, 81, 16}));
+        ::testing::Values(FixtureCase{"Opera9Japanese",
+                                      "opera8or9-2006-win-crlf-nested-japanese.adr", 19, 7, 0},
+                          FixtureCase{"Opera12", "opera12-realistic-bom.adr", 184, 54, 3},
+                          FixtureCase{"Opera10", "opera10-realistic.adr", 286, 81, 16}),
+        [](const ::testing::TestParamInfo<FixtureCase>& info) { return info.param.name; });
 
 TEST_F(ImporterTest, LineEndingsDoNotMatter)
 {
