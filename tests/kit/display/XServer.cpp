@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -31,10 +32,19 @@ Spawn(const std::vector<std::string>& argv, int keepFd = -1)
 	pid_t pid = fork();
 	if (pid != 0)
 		return pid;
+	// The server and window manager end with the test, even when it is killed, and
+	// start with clean signal handling whatever the test process set up.
+	prctl(PR_SET_PDEATHSIG, SIGTERM);
+	sigset_t none;
+	sigemptyset(&none);
+	sigprocmask(SIG_SETMASK, &none, nullptr);
+	for (int signal = 1; signal < NSIG; signal++)
+		std::signal(signal, SIG_DFL);
 	int null = open("/dev/null", O_RDWR);
 	dup2(null, 0);
 	dup2(null, 1);
-	dup2(null, 2);
+	if (getenv("KV_TEST_X_LOG") == nullptr)
+		dup2(null, 2);
 	for (int fd = 3; fd < 1024; fd++) {
 		if (fd != keepFd)
 			close(fd);
@@ -143,6 +153,29 @@ XServer::_StartWindowManager()
 		        return found;
 	        },
 	        std::chrono::milliseconds(10000));
+	// The window manager announces itself before it manages windows, and a window mapped
+	// while it starts may stay unmanaged: map probe windows until one gets a frame.
+	bool framed = false;
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+	while (running && !framed && std::chrono::steady_clock::now() < deadline) {
+		Window probe =
+		        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+		XMapWindow(display, probe);
+		XSync(display, False);
+		framed = WaitUntil(
+		        [&] {
+			        Window root, parent, *children = nullptr;
+			        unsigned int count;
+			        XQueryTree(display, probe, &root, &parent, &children, &count);
+			        if (children != nullptr)
+				        XFree(children);
+			        return parent != root;
+		        },
+		        std::chrono::milliseconds(1000));
+		XDestroyWindow(display, probe);
+		XSync(display, False);
+	}
+	running = running && framed;
 	XCloseDisplay(display);
 	return running;
 }
@@ -225,6 +258,15 @@ XClient::CreateFocusedWindow(int x, int y, int width, int height)
 	Window window = XCreateSimpleWindow(fDisplay, DefaultRootWindow(fDisplay), x, y,
 	                                    (unsigned)width, (unsigned)height, 0, 0, 0x808080);
 	XSelectInput(fDisplay, window, KeyPressMask | StructureNotifyMask);
+	// A window manager keeps a position the user asked for.
+	XSizeHints* hints = XAllocSizeHints();
+	hints->flags = USPosition | USSize;
+	hints->x = x;
+	hints->y = y;
+	hints->width = width;
+	hints->height = height;
+	XSetWMNormalHints(fDisplay, window, hints);
+	XFree(hints);
 	XMapRaised(fDisplay, window);
 	XSync(fDisplay, False);
 	WaitUntil([&] {
