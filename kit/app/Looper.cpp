@@ -434,6 +434,10 @@ BLooper::_QuitFromOtherThread()
 	if (thread >= 0)
 		wait_for_thread(thread, nullptr);
 	port->WaitUntilFinished();
+	// A thread ended by kill_thread leaves its looper behind; its lock is still alive
+	// then (a deleted looper's lock refuses everyone), so finish the job here.
+	if (thread >= 0 && port->Lock().Lock() == B_OK)
+		delete this;
 }
 
 bool

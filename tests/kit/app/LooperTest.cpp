@@ -415,9 +415,9 @@ TEST(LooperTest, KilledLooperThreadLeavesAnInvalidLooper)
 	EXPECT_EQ(B_OK, status);
 	EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 	EXPECT_FALSE(messenger.IsValid());
-	// The object stays behind; with no thread of its own it is deleted directly.
+	// The object stays behind until Quit() deletes it.
 	ASSERT_TRUE(looper->Lock());
-	delete looper;
+	looper->Quit();
 }
 
 TEST(LooperTest, HandlerChainEndsInNotUnderstood)
