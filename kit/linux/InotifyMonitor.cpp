@@ -30,6 +30,10 @@ const uint32 kChildMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | 
 const uint32 kStatMask = IN_ATTRIB | IN_MODIFY;
 const uint32 kAttrMask = IN_ATTRIB;
 
+// Where the kit records the type of a non-string attribute (see Xattr.h).
+const char* const kTypeRecordPrefix = "kv.type.";
+const size_t kTypeRecordPrefixLength = 8;
+
 // Bounds the search for a file's name among the entries of watched directories.
 const size_t kSearchLimit = 4096;
 
@@ -140,7 +144,12 @@ TakeSnapshot(int handle, NodeSnapshot* snapshot)
 		size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
 		if (size < 0)
 			continue;
-		snapshot->attributes[name.substr(5)] =
+		// A kit type record belongs to the attribute it describes: a new type for the
+		// same bytes is a change of that attribute.
+		std::string attribute = name.substr(5);
+		if (attribute.compare(0, kTypeRecordPrefixLength, kTypeRecordPrefix) == 0)
+			attribute.erase(0, kTypeRecordPrefixLength);
+		snapshot->attributes[attribute] +=
 		        std::hash<std::string>()(std::string(value.data(), static_cast<size_t>(size)));
 	}
 	return true;
