@@ -44,15 +44,24 @@ typedef std::shared_ptr<ThreadRecord> RecordRef;
 // but not forever.
 const size_t kMaxUnreapedThreads = 256;
 
-std::mutex sLock;
-std::map<thread_id, RecordRef> sThreads;
-std::deque<thread_id> sFinishedOrder;
+// The bookkeeping is never destroyed: detached threads may still finish while the
+// process runs its exit handlers.
+std::mutex& sLock = *new std::mutex;
+std::map<thread_id, RecordRef>& sThreads = *new std::map<thread_id, RecordRef>;
+std::deque<thread_id>& sFinishedOrder = *new std::deque<thread_id>;
 thread_local RecordRef sCurrent;
+thread_local thread_id sCurrentTid = -1;
 
+// Locks ask for the caller's id on every call: ask the kernel once per thread, and
+// again in a forked child, whose only thread has a new id.
 thread_id
 CurrentTid()
 {
-	return static_cast<thread_id>(syscall(SYS_gettid));
+	static const int sForkHandler = pthread_atfork(nullptr, nullptr, [] { sCurrentTid = -1; });
+	(void)sForkHandler;
+	if (sCurrentTid < 0)
+		sCurrentTid = static_cast<thread_id>(syscall(SYS_gettid));
+	return sCurrentTid;
 }
 
 RecordRef

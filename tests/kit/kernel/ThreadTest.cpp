@@ -3,6 +3,9 @@
 
 #include <atomic>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -100,4 +103,24 @@ TEST(ThreadTest, SnoozeSleepsAtLeastTheTimeAsked)
 	EXPECT_GE(system_time() - start, 20000);
 	EXPECT_EQ(snooze_until(system_time() - 1000, B_SYSTEM_TIMEBASE), B_OK);
 	EXPECT_EQ(snooze_until(0, 1), B_BAD_VALUE);
+}
+
+TEST(ThreadTest, ForkedChildSeesItsOwnThreadId)
+{
+	thread_id parent = find_thread(nullptr);
+	int pipeEnds[2];
+	ASSERT_EQ(pipe(pipeEnds), 0);
+	pid_t child = fork();
+	if (child == 0) {
+		thread_id own = find_thread(nullptr);
+		ssize_t written = write(pipeEnds[1], &own, sizeof(own));
+		_exit(written == sizeof(own) ? 0 : 1);
+	}
+	thread_id fromChild = -1;
+	ASSERT_EQ(read(pipeEnds[0], &fromChild, sizeof(fromChild)), ssize_t(sizeof(fromChild)));
+	waitpid(child, nullptr, 0);
+	close(pipeEnds[0]);
+	close(pipeEnds[1]);
+	EXPECT_EQ(fromChild, child);
+	EXPECT_NE(fromChild, parent);
 }
