@@ -123,6 +123,7 @@ BApplication::_InitData(const char* signature, uint32 appFlags, status_t* error)
 	fSignature = strdup(signature != nullptr ? signature : "");
 	fAppFlags = appFlags;
 	fReadyToRunCalled = false;
+	fQuitBeforeRun = false;
 	fInitError = B_OK;
 	if (!IsValidSignature(signature))
 		fInitError = B_BAD_VALUE;
@@ -159,6 +160,8 @@ BApplication::Run()
 {
 	if (fInitError != B_OK)
 		return fInitError;
+	if (fQuitBeforeRun)
+		return find_thread(nullptr);
 	_PostStartMessages();
 	_RunOnCallingThread();
 	return find_thread(nullptr);
@@ -176,6 +179,12 @@ BApplication::_PostStartMessages()
 void
 BApplication::Quit()
 {
+	// An application object usually lives on main's stack: before Run() a quit only
+	// makes Run() return at once instead of deleting the object under its owner.
+	if (!fRunCalled) {
+		fQuitBeforeRun = true;
+		return;
+	}
 	BLooper::Quit();
 }
 

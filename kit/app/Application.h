@@ -56,6 +56,7 @@ private:
 	uint32 fAppFlags;
 	status_t fInitError;
 	bool fReadyToRunCalled;
+	bool fQuitBeforeRun;
 };
 
 // The application object and the messenger to it; null and invalid outside its life.

@@ -1,5 +1,6 @@
 // BApplication between real processes: the stand-in application listens on its socket,
 // kvsend is "another program", and two starts of an exclusive program meet.
+#include <Application.h>
 #include <List.h>
 #include <Roster.h>
 
@@ -244,3 +245,15 @@ TEST_F(ApplicationTest, OversizedOrGarbledFramesAreRefusedWithoutHarm)
 }
 
 } // namespace
+
+// An application on the stack that is told to quit before it runs must survive the call
+// and its Run() must return at once.
+TEST_F(ApplicationTest, QuitBeforeRunLeavesTheObjectToItsOwner)
+{
+	BApplication app("application/x-vnd.kvtest-early-quit");
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	ASSERT_TRUE(app.Lock());
+	app.Quit();
+	EXPECT_EQ(app.Run(), find_thread(nullptr));
+	EXPECT_EQ(be_app, &app);
+}
