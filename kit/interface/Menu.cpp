@@ -256,6 +256,8 @@ BMenu::Supermenu() const
 void
 BMenu::Draw(BRect updateRect)
 {
+	if (!fLayoutValid)
+		LayoutItems(0);
 	for (BMenuItem* item : fItems) {
 		if (item->Frame().Intersects(updateRect))
 			item->Draw();
@@ -281,10 +283,14 @@ BMenu::AttachedToWindow()
 	BView::AttachedToWindow();
 }
 
+// Measuring needs the fonts; menus change often while closed (the store relabels them
+// on every change on disk), so the work waits until the menu is seen.
 void
 BMenu::InvalidateLayout()
 {
-	LayoutItems(0);
+	fLayoutValid = false;
+	if (Window() != nullptr)
+		Invalidate();
 }
 
 void
@@ -328,6 +334,7 @@ BMenu::LayoutItems(int32 index)
 		}
 		position += (fLayout == B_ITEMS_IN_ROW ? width + 8.0f : height + 4.0f) + 1.0f;
 	}
+	fLayoutValid = true;
 }
 
 void

@@ -67,6 +67,7 @@ public:
 	void KeyDown(const char* bytes, int32 numBytes) override;
 	void MouseDown(BPoint where) override;
 	void AttachedToWindow() override;
+	// Item sizes are measured again when the menu is next shown or drawn.
 	virtual void InvalidateLayout();
 
 protected:
@@ -89,6 +90,7 @@ private:
 	bool fEnabled;
 	bool fRadioMode;
 	bool fLabelFromMarked;
+	bool fLayoutValid;
 };
 
 #endif // _MENU_H
