@@ -16,10 +16,22 @@ namespace {
 using BPrivate::InotifyMonitor;
 using BPrivate::NodeNotice;
 
-std::mutex sListenerLock;
-std::map<BMessenger, uint64> sListeners;
-std::map<uint64, BMessenger> sTargets;
-uint64 sNextListener = 1;
+// The messengers that watch something, each known to the engine by a number. Never
+// destroyed: the engine's reader thread may deliver while the process exits.
+struct Listeners
+{
+	std::mutex lock;
+	std::map<BMessenger, uint64> numbers;
+	std::map<uint64, BMessenger> targets;
+	uint64 next = 1;
+};
+
+Listeners&
+AllListeners()
+{
+	static Listeners* sListeners = new Listeners;
+	return *sListeners;
+}
 
 void
 AddNodeFields(BMessage* message, const NodeNotice& notice)
@@ -61,9 +73,10 @@ Deliver(const NodeNotice& notice)
 	for (uint64 listener : notice.listeners) {
 		BMessenger target;
 		{
-			std::lock_guard<std::mutex> lock(sListenerLock);
-			auto found = sTargets.find(listener);
-			if (found == sTargets.end())
+			Listeners& listeners = AllListeners();
+			std::lock_guard<std::mutex> lock(listeners.lock);
+			auto found = listeners.targets.find(listener);
+			if (found == listeners.targets.end())
 				continue;
 			target = found->second;
 		}
@@ -85,15 +98,16 @@ Monitor()
 uint64
 ListenerFor(const BMessenger& target, bool create)
 {
-	std::lock_guard<std::mutex> lock(sListenerLock);
-	auto found = sListeners.find(target);
-	if (found != sListeners.end())
+	Listeners& listeners = AllListeners();
+	std::lock_guard<std::mutex> lock(listeners.lock);
+	auto found = listeners.numbers.find(target);
+	if (found != listeners.numbers.end())
 		return found->second;
 	if (!create)
 		return 0;
-	uint64 listener = sNextListener++;
-	sListeners[target] = listener;
-	sTargets[listener] = target;
+	uint64 listener = listeners.next++;
+	listeners.numbers[target] = listener;
+	listeners.targets[listener] = target;
 	return listener;
 }
 
