@@ -177,6 +177,8 @@ TEST(LiveStoreBurstTest, TenThousandChangesLoseNothingAndLeaveNoMemory)
 	EXPECT_EQ("7 - Kept [http://kept]", store.Label(3, 8));
 	size_t after = ResidentKilobytes();
 	EXPECT_LE(after, idle + 4096) << "idle " << idle << " kB, after " << after << " kB";
+	RecordProperty("idle_rss_kb", static_cast<int>(idle));
+	RecordProperty("after_burst_rss_kb", static_cast<int>(after));
 }
 
 } // namespace
