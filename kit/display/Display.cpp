@@ -15,6 +15,7 @@
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <OS.h>
+#include <Window.h>
 
 #include "DisplayPrivate.h"
 
@@ -137,7 +138,9 @@ Display::Display(Data* data) : fData(data)
 	attributes.override_redirect = True;
 	d.wakeWindow = XCreateWindow(d.display, d.root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
 	                             CopyFromParent, CWOverrideRedirect, &attributes);
-	XSelectInput(d.display, d.root, PropertyChangeMask);
+	// Other programs' top-level windows are watched so that floating windows can stay
+	// above them when no window manager does it.
+	XSelectInput(d.display, d.root, PropertyChangeMask | SubstructureNotifyMask);
 	XFlush(d.display);
 	d.thread = std::thread([this] { fData->Run(); });
 }
@@ -242,9 +245,38 @@ Display::Data::HandleEvent(XEvent& event)
 		return;
 	}
 	std::lock_guard<std::mutex> guard(lock);
+	if (event.xany.window == root) {
+		if (event.type == MapNotify || event.type == ConfigureNotify)
+			KeepFloatingAbove(event.type == MapNotify ? event.xmap.window
+			                                          : event.xconfigure.window);
+		return;
+	}
 	WindowRecord* record = Find(event.xany.window);
 	if (record != nullptr)
 		HandleWindowEvent(record, event);
+}
+
+// Without a window manager nobody keeps floating windows on top: when another program's
+// window appears or moves in the stacking order, raise ours again.
+void
+Display::Data::KeepFloatingAbove(Window changed)
+{
+	if (Find(changed) != nullptr)
+		return;
+	bool raised = false;
+	for (auto& entry : records) {
+		WindowRecord* record = entry.second.get();
+		bool floating = record->overrideRedirect || record->feel == B_FLOATING_ALL_WINDOW_FEEL ||
+		                record->feel == B_MODAL_ALL_WINDOW_FEEL;
+		if (!floating || !record->mapped)
+			continue;
+		if (!raised && WindowManagerRunning())
+			return;
+		XRaiseWindow(display, record->xid);
+		raised = true;
+	}
+	if (raised)
+		XFlush(display);
 }
 
 void

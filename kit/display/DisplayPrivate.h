@@ -78,6 +78,7 @@ struct Display::Data
 	void HandleFocus(WindowRecord* record, const XFocusChangeEvent& event);
 	void HandleProperty(WindowRecord* record, const XPropertyEvent& event);
 	void HandleRawKey(XEvent& event);
+	void KeepFloatingAbove(Window changed);
 	void Repaint(WindowRecord* record, int x, int y, int width, int height);
 	void PutFront(WindowRecord* record, int x, int y, int width, int height);
 	void Post(WindowRecord* record, BMessage* message);

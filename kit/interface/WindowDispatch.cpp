@@ -134,8 +134,14 @@ BWindow::_DispatchMouse(BMessage* message)
 		}
 		BView* view = _ViewAtWindowPoint(where);
 		fMouseTarget = nullptr;
-		if (view != nullptr)
+		if (view != nullptr) {
+			// The press is inside the view even when no move said so before.
+			if (fLastMouseView != nullptr && fLastMouseView != view)
+				fLastMouseView->fMouseInside = false;
+			view->fMouseInside = true;
+			fLastMouseView = view;
 			_DispatchMouseTo(view, message, where, true);
+		}
 		break;
 	}
 	case B_MOUSE_UP: {

@@ -279,6 +279,13 @@ XClient::CreateFocusedWindow(int x, int y, int width, int height)
 	return window;
 }
 
+void
+XClient::DestroyWindow(unsigned long window)
+{
+	XDestroyWindow(fDisplay, window);
+	XSync(fDisplay, False);
+}
+
 unsigned long
 XClient::TopLevel(unsigned long window)
 {

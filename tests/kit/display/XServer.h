@@ -61,6 +61,7 @@ public:
 
 	// A plain window (an X window id) of another program, mapped and given the input focus.
 	unsigned long CreateFocusedWindow(int x, int y, int width, int height);
+	void DestroyWindow(unsigned long window);
 	// The top-level window (a frame of the window manager, or the window itself) that
 	// holds window, and its geometry on the root.
 	unsigned long TopLevel(unsigned long window);

@@ -5,6 +5,9 @@
 
 #include <AppDefs.h>
 #include <InterfaceDefs.h>
+#include <OS.h>
+
+#include "WindowPrivate.h"
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
@@ -268,4 +271,83 @@ TEST_F(WindowXTest, InvalidUtf8AndTwoWindowsDrawingAtOnce)
 	            fClient->WaitForPixel(498, 398, Rgb(kDark)));
 	Close(first);
 	Close(second);
+}
+
+namespace {
+
+// Blocks its window's thread for a while when told to, as a synchronous menu or alert does.
+class SleepyView : public RecordingView
+{
+public:
+	SleepyView(BRect frame) : RecordingView(frame) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what != 'slep') {
+			RecordingView::MessageReceived(message);
+			return;
+		}
+		blocked = true;
+		snooze(3000000);
+		blocked = false;
+	}
+
+	std::atomic<bool> blocked{false};
+};
+
+} // namespace
+
+TEST_F(WindowXTest, BlockedWindowStillRepaintsWhenUncovered)
+{
+	RecordingWindow* window = new RecordingWindow(BRect(100, 100, 299, 199));
+	SleepyView* view = new SleepyView(BRect(10, 10, 189, 89));
+	window->AddChild(view);
+	window->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(200, 180, Rgb(kFill)));
+	window->PostMessage('slep', view);
+	ASSERT_TRUE(WaitUntil([&] { return view->blocked.load(); }));
+
+	unsigned long cover = fClient->CreateFocusedWindow(150, 150, 100, 100);
+	ASSERT_TRUE(fClient->WaitForPixel(200, 180, 0x808080));
+	fClient->DestroyWindow(cover);
+	EXPECT_TRUE(fClient->WaitForPixel(200, 180, Rgb(kFill), 1500));
+	EXPECT_TRUE(view->blocked.load());
+	Close(window);
+}
+
+TEST_F(WindowXTest, FloatingWindowStaysAboveWithoutWindowManager)
+{
+	RecordingWindow* floating = new RecordingWindow(
+	        BRect(600, 100, 799, 199), B_BORDERED_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL);
+	floating->AddChild(new RecordingView(BRect(10, 10, 189, 89)));
+	floating->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(700, 180, Rgb(kFill)));
+	fClient->CreateFocusedWindow(550, 50, 300, 300);
+	// Another program's window appears on top; the floating window comes back above it.
+	EXPECT_TRUE(fClient->WaitForPixel(700, 180, Rgb(kFill)));
+	EXPECT_EQ(fClient->Pixel(560, 60), 0x808080u);
+	Close(floating);
+}
+
+TEST_F(WindowXTest, CommandWClosesOnlyClosableWindows)
+{
+	ShownWindow locked = Show(false, B_NOT_CLOSABLE);
+	ASSERT_TRUE(locked.window->Lock());
+	locked.view->MakeFocus(true);
+	locked.window->Unlock();
+	int32 windows = BPrivate::CountWindows();
+	fClient->Key(64, true); // Alt, the Command key
+	fClient->Tap(25);       // W
+	fClient->Key(64, false);
+	// Not a shortcut for this window: the key reaches the focus view, the window stays.
+	ASSERT_TRUE(WaitUntil([&] { return locked.view->Count(B_KEY_DOWN) == 1; }));
+	EXPECT_EQ(BPrivate::CountWindows(), windows);
+	Close(locked.window);
+	EXPECT_EQ(BPrivate::CountWindows(), windows - 1);
+
+	Show();
+	fClient->Key(64, true);
+	fClient->Tap(25);
+	fClient->Key(64, false);
+	EXPECT_TRUE(WaitUntil([&] { return BPrivate::CountWindows() == windows - 1; }));
 }
