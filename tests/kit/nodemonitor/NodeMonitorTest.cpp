@@ -342,14 +342,16 @@ TEST(NodeMonitorOverflowTest, RescanReportsEveryDifference)
 		      "' && for i in $(seq 1 40); do touch n$i; rm n$i; done"
 		      " && touch fresh && rm gone && mv old new && setfattr -n user.x -v 2 keep");
 	}
-	kvtest::WaitUntil([&] { return recorder->Messages().size() >= 5; });
-	std::vector<BMessage> messages = recorder->Messages();
+	// The last notice about each name, once all four have arrived.
 	std::map<std::string, int32> seen;
-	for (const BMessage& message : messages) {
-		std::string name = Opcode(message) == B_ATTR_CHANGED ? String(message, "attr")
-		                                                     : String(message, "name");
-		seen[name] = Opcode(message);
-	}
+	kvtest::WaitUntil([&] {
+		seen.clear();
+		for (const BMessage& message : recorder->Messages()) {
+			bool attribute = Opcode(message) == B_ATTR_CHANGED;
+			seen[String(message, attribute ? "attr" : "name")] = Opcode(message);
+		}
+		return seen.count("gone") + seen.count("new") + seen.count("fresh") + seen.count("x") == 4;
+	});
 	EXPECT_EQ(B_ENTRY_REMOVED, seen["gone"]);
 	EXPECT_EQ(B_ENTRY_MOVED, seen["new"]);
 	EXPECT_EQ(B_ENTRY_CREATED, seen["fresh"]);
