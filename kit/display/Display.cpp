@@ -74,7 +74,24 @@ Display::Display(Data* data) : fData(data)
 	d.root = RootWindow(d.display, d.screen);
 	d.visual = DefaultVisual(d.display, d.screen);
 	d.depth = DefaultDepth(d.display, d.screen);
+	d.InternAtoms();
+	d.QueryExtensions();
+	d.MakeTranslators();
 
+	XSetWindowAttributes attributes;
+	attributes.override_redirect = True;
+	d.wakeWindow = XCreateWindow(d.display, d.root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
+	                             CopyFromParent, CWOverrideRedirect, &attributes);
+	// Other programs' top-level windows are watched so that floating windows can stay
+	// above them when no window manager does it.
+	XSelectInput(d.display, d.root, PropertyChangeMask | SubstructureNotifyMask);
+	XFlush(d.display);
+	d.thread = std::thread([this] { fData->Run(); });
+}
+
+void
+Display::Data::InternAtoms()
+{
 	const char* names[] = {"WM_PROTOCOLS",
 	                       "WM_DELETE_WINDOW",
 	                       "WM_STATE",
@@ -102,22 +119,29 @@ Display::Display(Data* data) : fData(data)
 	                       "_NET_WM_PID",
 	                       "_KV_WAKE"};
 	static_assert(sizeof(names) / sizeof(names[0]) == sizeof(Data::Atoms) / sizeof(Atom));
-	XInternAtoms(d.display, (char**)names, sizeof(names) / sizeof(names[0]), False,
-	             (Atom*)&d.atoms);
+	XInternAtoms(display, (char**)names, sizeof(names) / sizeof(names[0]), False, (Atom*)&atoms);
+}
 
+// Key repeat without fake releases, and XInput2 for the desktop-wide keys.
+void
+Display::Data::QueryExtensions()
+{
 	Bool supported = False;
-	XkbSetDetectableAutoRepeat(d.display, True, &supported);
-
+	XkbSetDetectableAutoRepeat(display, True, &supported);
 	int event, error;
-	if (!XQueryExtension(d.display, "XInputExtension", &d.xiOpcode, &event, &error))
-		d.xiOpcode = -1;
-	else {
-		int major = 2, minor = 0;
-		if (XIQueryVersion(d.display, &major, &minor) != Success)
-			d.xiOpcode = -1;
+	if (!XQueryExtension(display, "XInputExtension", &xiOpcode, &event, &error)) {
+		xiOpcode = -1;
+		return;
 	}
+	int major = 2, minor = 0;
+	if (XIQueryVersion(display, &major, &minor) != Success)
+		xiOpcode = -1;
+}
 
-	auto lookup = [display = d.display](uint32 keycode, uint32 state, std::string* text) {
+void
+Display::Data::MakeTranslators()
+{
+	auto lookup = [display = display](uint32 keycode, uint32 state, std::string* text) {
 		XKeyEvent key;
 		std::memset(&key, 0, sizeof(key));
 		key.type = KeyPress;
@@ -131,18 +155,8 @@ Display::Display(Data* data) : fData(data)
 			text->assign(buffer, length > 0 ? length : 0);
 		return (uint32)keysym;
 	};
-	d.coreKeys = std::make_unique<EventTranslator>(lookup);
-	d.rawKeys = std::make_unique<EventTranslator>(lookup);
-
-	XSetWindowAttributes attributes;
-	attributes.override_redirect = True;
-	d.wakeWindow = XCreateWindow(d.display, d.root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
-	                             CopyFromParent, CWOverrideRedirect, &attributes);
-	// Other programs' top-level windows are watched so that floating windows can stay
-	// above them when no window manager does it.
-	XSelectInput(d.display, d.root, PropertyChangeMask | SubstructureNotifyMask);
-	XFlush(d.display);
-	d.thread = std::thread([this] { fData->Run(); });
+	coreKeys = std::make_unique<EventTranslator>(lookup);
+	rawKeys = std::make_unique<EventTranslator>(lookup);
 }
 
 Display::~Display()

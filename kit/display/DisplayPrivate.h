@@ -70,6 +70,9 @@ struct Display::Data
 		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake;
 	} atoms;
 
+	void InternAtoms();
+	void QueryExtensions();
+	void MakeTranslators();
 	WindowRecord* Find(Window window);
 	void Run();
 	void HandleEvent(XEvent& event);

@@ -298,7 +298,8 @@ Display::ShowWindow(native_window window)
 		if (record == nullptr)
 			return;
 		record->mapped = true;
-		avoidFocus = (record->flags & B_AVOID_FOCUS) != 0;
+		// Menus and bubbles never take the focus from the window that opened them.
+		avoidFocus = (record->flags & B_AVOID_FOCUS) != 0 || record->overrideRedirect;
 	}
 	XMapRaised(d.display, window);
 	// Without a window manager nobody hands out the focus: a window takes it when shown.
