@@ -273,6 +273,8 @@ BView::_Attach(BWindow* window)
 void
 BView::_AttachedHooks()
 {
+	if ((fFlags & B_PULSE_NEEDED) != 0)
+		fWindow->_UpdatePulse();
 	AttachedToWindow();
 	for (size_t i = 0; i < fChildren.size(); i++)
 		fChildren[i]->_AttachedHooks();
@@ -425,6 +427,8 @@ void
 BView::SetFlags(uint32 flags)
 {
 	fFlags = flags;
+	if ((flags & B_PULSE_NEEDED) != 0 && fWindow != nullptr)
+		fWindow->_UpdatePulse();
 }
 
 // #pragma mark - coordinates

@@ -10,6 +10,10 @@
 
 #include <AppDefs.h>
 #include <Message.h>
+#include <MessageRunner.h>
+#include <Messenger.h>
+
+#include "EventFields.h"
 
 #include "WindowPrivate.h"
 
@@ -163,6 +167,7 @@ BWindow::~BWindow()
 	if (fBuffer->display != nullptr && fBuffer->native != 0)
 		fBuffer->display->DestroyWindow(fBuffer->native);
 	fBuffer->quitting = true;
+	delete fPulseRunner;
 	fTopView->_Detach();
 	delete fTopView;
 	fTopView = nullptr;
@@ -569,7 +574,28 @@ BWindow::SetWorkspaces(uint32 workspaces)
 void
 BWindow::SetPulseRate(bigtime_t rate)
 {
+	if (rate < 0 || rate == fPulseRate)
+		return;
 	fPulseRate = rate;
+	delete fPulseRunner;
+	fPulseRunner = nullptr;
+	_UpdatePulse();
+}
+
+// Pulses run only while some view asks for them, so an idle window costs nothing.
+void
+BWindow::_UpdatePulse()
+{
+	if (fPulseRunner != nullptr || !fStarted || fPulseRate <= 0)
+		return;
+	bool needed = false;
+	BPrivate::ForEachView(fTopView, [&needed](BView* view) {
+		needed = needed || (view->Flags() & B_PULSE_NEEDED) != 0;
+	});
+	if (!needed)
+		return;
+	BMessage pulse(B_PULSE);
+	fPulseRunner = new BMessageRunner(BMessenger(this), &pulse, fPulseRate);
 }
 
 // #pragma mark - state
@@ -608,6 +634,7 @@ BWindow::Show()
 	if (!fStarted) {
 		fStarted = true;
 		Run();
+		_UpdatePulse();
 	}
 }
 

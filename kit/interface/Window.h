@@ -194,6 +194,8 @@ private:
 	void _SetFocus(BView* view, bool focus);
 	void _EventMaskChanged(BView* view);
 	void _UpdateCursor(BView* under);
+	void _PulseViews();
+	void _UpdatePulse();
 	BView* _ViewAtWindowPoint(BPoint point) const;
 
 	BView* fTopView;

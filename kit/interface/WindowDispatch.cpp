@@ -41,6 +41,8 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			_DispatchWindowEvent(message);
 			break;
 		}
+	} else if (handler == this && message->what == B_PULSE) {
+		_PulseViews();
 	} else if (handler == this && message->what == BPrivate::kMsgUpdate) {
 		_UpdateDirty();
 	} else if (handler == this && message->what == BPrivate::kMsgShowWindow) {
@@ -52,6 +54,15 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 	}
 	if (!fBuffer->quitting)
 		_Present();
+}
+
+void
+BWindow::_PulseViews()
+{
+	BPrivate::ForEachView(fTopView, [](BView* view) {
+		if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden())
+			view->Pulse();
+	});
 }
 
 void
@@ -120,6 +131,12 @@ BWindow::_DispatchMouse(BMessage* message)
 	BPoint where;
 	if (message->FindPoint(BPrivate::kWindowWhereField, &where) != B_OK)
 		return;
+	// Relative to where the window is now: a view that moves its window while the mouse
+	// moves (a drag bar) must see the pointer where it is on screen, not where it was
+	// relative to the window's old position.
+	BPoint screenWhere;
+	if (message->FindPoint("screen_where", &screenWhere) == B_OK)
+		where = ConvertFromScreen(screenWhere);
 	int32 buttons = 0;
 	message->FindInt32("buttons", &buttons);
 

@@ -351,3 +351,75 @@ TEST_F(WindowXTest, CommandWClosesOnlyClosableWindows)
 	fClient->Key(64, false);
 	EXPECT_TRUE(WaitUntil([&] { return BPrivate::CountWindows() == windows - 1; }));
 }
+
+namespace {
+
+// Drags its window as the bar does: the grabbed point stays under the mouse.
+class DragView : public BView
+{
+public:
+	DragView(BRect frame) : BView(frame, "drag", B_FOLLOW_ALL, B_WILL_DRAW | B_PULSE_NEEDED)
+	{
+		SetViewColor(kFill);
+	}
+
+	void MouseDown(BPoint where) override
+	{
+		SetMouseEventMask(B_POINTER_EVENTS, B_NO_POINTER_HISTORY);
+		fDragging = true;
+		fOffset = where;
+	}
+
+	void MouseMoved(BPoint where, uint32, const BMessage*) override
+	{
+		if (!fDragging)
+			return;
+		Window()->MoveTo(ConvertToScreen(where) - fOffset);
+		Sync();
+	}
+
+	void MouseUp(BPoint) override { fDragging = false; }
+
+	void Pulse() override { pulses++; }
+
+	std::atomic<int32> pulses{0};
+
+private:
+	bool fDragging = false;
+	BPoint fOffset;
+};
+
+} // namespace
+
+TEST_F(WindowXTest, DraggingAWindowKeepsTheGrabbedPointUnderTheMouse)
+{
+	RecordingWindow* window = new RecordingWindow(BRect(100, 100, 299, 199), B_BORDERED_WINDOW_LOOK,
+	                                              B_NORMAL_WINDOW_FEEL, B_WILL_ACCEPT_FIRST_CLICK);
+	DragView* view = new DragView(window->Bounds());
+	window->AddChild(view);
+	window->SetPulseRate(20000);
+	window->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(150, 150, Rgb(kFill)));
+	// Views that ask for pulses get them at the window's rate.
+	EXPECT_TRUE(WaitUntil([&] { return view->pulses.load() >= 3; }));
+
+	fClient->MoveMouse(150, 150);
+	fClient->Button(1, true);
+	for (int step = 1; step <= 10; step++)
+		fClient->MoveMouse(150 + step * 10, 150 + step * 8);
+	auto at = [&](BPoint expected) {
+		return WaitUntil([&] {
+			if (!window->Lock())
+				return false;
+			BPoint leftTop = window->Frame().LeftTop();
+			window->Unlock();
+			return leftTop == expected;
+		});
+	};
+	EXPECT_TRUE(at(BPoint(200, 180)));
+	fClient->Button(1, false);
+	fClient->MoveMouse(400, 400);
+	EXPECT_TRUE(at(BPoint(200, 180)));
+	EXPECT_TRUE(fClient->WaitForPixel(210, 190, Rgb(kFill)));
+	Close(window);
+}
