@@ -46,6 +46,17 @@ enum font_metric_mode
 	B_PRINTING_METRIC = 1
 };
 
+// How TruncateString() shortens text that is too wide.
+enum
+{
+	B_TRUNCATE_END = 0,
+	B_TRUNCATE_BEGINNING = 1,
+	B_TRUNCATE_MIDDLE = 2,
+	B_TRUNCATE_SMART = 3
+};
+
+class BString;
+
 struct font_height
 {
 	float ascent;
@@ -90,6 +101,9 @@ public:
 	void GetStringWidths(const char* stringArray[], const int32 lengthArray[], int32 numStrings,
 	                     float widthArray[]) const;
 	void GetHeight(font_height* height) const;
+	// Shortens the text to fit width, replacing what is cut by an ellipsis; never cuts
+	// inside a UTF-8 character.
+	void TruncateString(BString* inOut, uint32 mode, float width) const;
 
 	// One rectangle per glyph (per character of the UTF-8 text), relative to the
 	// baseline origin of the string; the caller provides room for every character.

@@ -3,8 +3,11 @@
 #include <Font.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <InterfaceDefs.h>
+#include <String.h>
 
 #include "Canvas.h"
 #include "Display.h"
@@ -44,6 +47,54 @@ BFont::GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_
                                 BRect boundingBoxArray[]) const
 {
 	BPrivate::TextGlyphBoxes(*this, string, numChars, boundingBoxArray);
+}
+
+namespace {
+
+// Byte offsets of the characters of text, and its length at the end.
+std::vector<int32>
+CharacterStarts(const std::string& text)
+{
+	std::vector<int32> starts;
+	for (int32 i = 0; i < (int32)text.size(); i++) {
+		if (((uint8)text[i] & 0xc0) != 0x80)
+			starts.push_back(i);
+	}
+	starts.push_back((int32)text.size());
+	return starts;
+}
+
+} // namespace
+
+void
+BFont::TruncateString(BString* inOut, uint32 mode, float width) const
+{
+	if (inOut == nullptr || StringWidth(inOut->String()) <= width)
+		return;
+	static const std::string kEllipsis = "\xe2\x80\xa6";
+	std::string text = BPrivate::ValidUtf8(inOut->String(), inOut->Length());
+	std::vector<int32> starts = CharacterStarts(text);
+	int32 count = (int32)starts.size() - 1;
+	// Keep as many characters as fit, taking them from the kept side(s).
+	std::string best;
+	for (int32 kept = count - 1; kept >= 0; kept--) {
+		std::string candidate;
+		if (mode == B_TRUNCATE_BEGINNING) {
+			candidate = kEllipsis + text.substr(starts[count - kept]);
+		} else if (mode == B_TRUNCATE_MIDDLE || mode == B_TRUNCATE_SMART) {
+			int32 head = (kept + 1) / 2;
+			int32 tail = kept - head;
+			candidate =
+			        text.substr(0, starts[head]) + kEllipsis + text.substr(starts[count - tail]);
+		} else {
+			candidate = text.substr(0, starts[kept]) + kEllipsis;
+		}
+		if (StringWidth(candidate.c_str()) <= width) {
+			best = candidate;
+			break;
+		}
+	}
+	inOut->SetTo(best.c_str());
 }
 
 uint32

@@ -105,6 +105,31 @@ enum button_width
 #define B_CURRENT_WORKSPACE 0
 #define B_ALL_WORKSPACES 0xffffffff
 
+// The system's user-interface colours.
+enum color_which
+{
+	B_PANEL_BACKGROUND_COLOR = 1,
+	B_MENU_BACKGROUND_COLOR = 2,
+	B_WINDOW_TAB_COLOR = 3,
+	B_KEYBOARD_NAVIGATION_COLOR = 4,
+	B_DESKTOP_COLOR = 5,
+	B_MENU_SELECTION_BACKGROUND_COLOR = 6,
+	B_MENU_ITEM_TEXT_COLOR = 7,
+	B_MENU_SELECTED_ITEM_TEXT_COLOR = 8,
+	B_PANEL_TEXT_COLOR = 10,
+	B_DOCUMENT_BACKGROUND_COLOR = 11,
+	B_DOCUMENT_TEXT_COLOR = 12,
+	B_CONTROL_BACKGROUND_COLOR = 13,
+	B_CONTROL_TEXT_COLOR = 14,
+	B_CONTROL_BORDER_COLOR = 15,
+	B_CONTROL_HIGHLIGHT_COLOR = 16,
+	B_TOOL_TIP_BACKGROUND_COLOR = 20,
+	B_TOOL_TIP_TEXT_COLOR = 21
+};
+
+// The colour for which, as on BeOS; black for an unknown one.
+rgb_color ui_color(color_which which);
+
 // The current modifier bits of the keyboard (0 when no display is reachable).
 uint32 modifiers();
 

@@ -134,6 +134,23 @@ BView::Hide()
 	fHideLevel++;
 }
 
+void
+BView::GetPreferredSize(float* width, float* height)
+{
+	if (width != nullptr)
+		*width = fFrame.Width();
+	if (height != nullptr)
+		*height = fFrame.Height();
+}
+
+void
+BView::ResizeToPreferred()
+{
+	float width, height;
+	GetPreferredSize(&width, &height);
+	ResizeTo(width, height);
+}
+
 bool
 BView::IsHidden() const
 {
@@ -641,4 +658,10 @@ float
 BView::StringWidth(const char* string, int32 length) const
 {
 	return fFont.StringWidth(string, length);
+}
+
+void
+BView::TruncateString(BString* inOut, uint32 mode, float width) const
+{
+	fFont.TruncateString(inOut, mode, width);
 }

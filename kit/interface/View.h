@@ -16,6 +16,7 @@ class BBitmap;
 class BCursor;
 class BMessage;
 class BRegion;
+class BString;
 class BWindow;
 
 namespace BPrivate {
@@ -129,6 +130,9 @@ public:
 	virtual void MakeFocus(bool focus = true);
 	virtual void Show();
 	virtual void Hide();
+	// The size the view would like (frame width and height); by default its current size.
+	virtual void GetPreferredSize(float* width, float* height);
+	virtual void ResizeToPreferred();
 
 	// The tree. A child belongs to one parent; the parent owns it until RemoveChild().
 	// before: the sibling to insert in front of, or null to append.
@@ -213,6 +217,7 @@ public:
 	void GetFontHeight(font_height* height) const;
 	float StringWidth(const char* string) const;
 	float StringWidth(const char* string, int32 length) const;
+	void TruncateString(BString* inOut, uint32 mode, float width) const;
 	void SetOrigin(BPoint origin) { fOrigin = origin; }
 	BPoint Origin() const { return fOrigin; }
 
@@ -253,6 +258,7 @@ public:
 	// Redrawing: marks the area dirty; the window draws it after the current message.
 	void Invalidate();
 	void Invalidate(BRect rect);
+	void Invalidate(const BRegion* region);
 	// Sends what was drawn to the screen; Sync() also waits until the server has it.
 	void Flush() const;
 	void Sync() const;

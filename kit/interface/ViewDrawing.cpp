@@ -161,6 +161,15 @@ BView::Invalidate(BRect rect)
 }
 
 void
+BView::Invalidate(const BRegion* region)
+{
+	if (region == nullptr)
+		return;
+	for (int32 i = 0; i < region->CountRects(); i++)
+		Invalidate(region->RectAt(i));
+}
+
+void
 BView::Flush() const
 {
 	if (fWindow != nullptr)
