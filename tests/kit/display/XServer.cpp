@@ -286,6 +286,39 @@ XClient::DestroyWindow(unsigned long window)
 	XSync(fDisplay, False);
 }
 
+long
+XClient::CardinalProperty(unsigned long window, const char* name)
+{
+	Atom type;
+	int format;
+	unsigned long count, after;
+	unsigned char* value = nullptr;
+	long result = -1;
+	if (XGetWindowProperty(fDisplay, window, XInternAtom(fDisplay, name, False), 0, 1, False,
+	                       XA_CARDINAL, &type, &format, &count, &after, &value) == Success &&
+	    value != nullptr && count == 1) {
+		result = (long)(*(unsigned long*)value & 0xffffffff);
+	}
+	if (value != nullptr)
+		XFree(value);
+	return result;
+}
+
+void
+XClient::MoveToDesktop(unsigned long window, long desktop)
+{
+	XEvent event = {};
+	event.xclient.type = ClientMessage;
+	event.xclient.window = window;
+	event.xclient.message_type = XInternAtom(fDisplay, "_NET_WM_DESKTOP", False);
+	event.xclient.format = 32;
+	event.xclient.data.l[0] = desktop;
+	event.xclient.data.l[1] = 2;
+	XSendEvent(fDisplay, DefaultRootWindow(fDisplay), False,
+	           SubstructureRedirectMask | SubstructureNotifyMask, &event);
+	XSync(fDisplay, False);
+}
+
 unsigned long
 XClient::TopLevel(unsigned long window)
 {

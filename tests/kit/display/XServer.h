@@ -62,6 +62,10 @@ public:
 	// A plain window (an X window id) of another program, mapped and given the input focus.
 	unsigned long CreateFocusedWindow(int x, int y, int width, int height);
 	void DestroyWindow(unsigned long window);
+	// The first CARDINAL of a window property, or -1 when it is missing.
+	long CardinalProperty(unsigned long window, const char* name);
+	// Asks the window manager to move the window to another desktop, as a pager does.
+	void MoveToDesktop(unsigned long window, long desktop);
 	// The top-level window (a frame of the window manager, or the window itself) that
 	// holds window, and its geometry on the root.
 	unsigned long TopLevel(unsigned long window);

@@ -76,3 +76,47 @@ TEST_F(WindowManagerTest, BorderedWindowHasNoDecorationButTitledHas)
 	Close(bordered);
 	Close(titled);
 }
+
+namespace {
+
+class WorkspaceWindow : public BWindow
+{
+public:
+	WorkspaceWindow(BRect frame, uint32 workspaces)
+	    : BWindow(frame, "Workspaces", B_BORDERED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0, workspaces)
+	{
+		AddChild(new FilledView(Bounds()));
+	}
+
+	void WorkspacesChanged(uint32 oldWorkspaces, uint32 newWorkspaces) override
+	{
+		changedFrom = oldWorkspaces;
+		changedTo = newWorkspaces;
+	}
+
+	std::atomic<uint32> changedFrom{0};
+	std::atomic<uint32> changedTo{0};
+};
+
+} // namespace
+
+TEST_F(WindowManagerTest, WorkspacesMapToDesktops)
+{
+	WorkspaceWindow* everywhere = new WorkspaceWindow(BRect(100, 500, 199, 549), B_ALL_WORKSPACES);
+	WorkspaceWindow* here = new WorkspaceWindow(BRect(300, 500, 399, 549), B_CURRENT_WORKSPACE);
+	everywhere->Show();
+	here->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(150, 520, 0xdc0000));
+	ASSERT_TRUE(fClient->WaitForPixel(350, 520, 0xdc0000));
+	unsigned long native = BPrivate::WindowAccess::Native(everywhere);
+	EXPECT_TRUE(WaitUntil(
+	        [&] { return fClient->CardinalProperty(native, "_NET_WM_DESKTOP") == 0xffffffff; }));
+	EXPECT_EQ(here->Workspaces(), 1u);
+
+	// A pager moves the window to the second desktop: the window hears of it.
+	fClient->MoveToDesktop(BPrivate::WindowAccess::Native(here), 1);
+	EXPECT_TRUE(WaitUntil([&] { return here->changedTo.load() == 2u; }));
+	EXPECT_EQ(here->changedFrom.load(), 1u);
+	Close(everywhere);
+	Close(here);
+}
