@@ -42,6 +42,16 @@ WindowAt(int32 index)
 	return sWindowList[index];
 }
 
+void
+SetApplicationCursor(const BCursor* cursor)
+{
+	std::lock_guard<std::mutex> guard(sWindowListLock);
+	for (BWindow* window : sWindowList) {
+		if (window->fBuffer->display != nullptr)
+			window->fBuffer->display->SetCursor(window->fBuffer->native, cursor);
+	}
+}
+
 bool
 WindowAccess::GrabInput(BWindow* window, bool grab)
 {

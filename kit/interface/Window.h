@@ -14,8 +14,11 @@
 class BMessage;
 class BMessageRunner;
 
+class BCursor;
+
 namespace BPrivate {
 class WindowAccess;
+void SetApplicationCursor(const BCursor* cursor);
 class WindowBuffer;
 struct WindowInput;
 } // namespace BPrivate
@@ -174,6 +177,7 @@ public:
 private:
 	friend class BView;
 	friend class BPrivate::WindowAccess;
+	friend void BPrivate::SetApplicationCursor(const BCursor* cursor);
 	struct Shortcut;
 
 	BWindow(const BWindow&) = delete;

@@ -78,6 +78,10 @@ struct WindowInput : public DisplayClient
 int32 CountWindows();
 BWindow* WindowAt(int32 index);
 
+// Shows cursor over every window of the process (BApplication::SetCursor); null restores
+// the system pointer. The cursor is copied.
+void SetApplicationCursor(const BCursor* cursor);
+
 // Kit-internal access to BWindow for menus and the application.
 class WindowAccess
 {
