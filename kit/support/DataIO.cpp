@@ -29,48 +29,49 @@ BDataIO::Flush()
 	return B_OK;
 }
 
+namespace {
+
+// Repeats a partial transfer until size bytes moved, the stream ends (B_IO_ERROR) or it
+// fails; *done gets the bytes that did move.
+template <typename Transfer>
 status_t
-BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
+TransferExactly(Transfer transfer, size_t size, size_t* done)
 {
 	size_t total = 0;
 	status_t status = B_OK;
 	while (total < size) {
-		ssize_t result = Read(static_cast<char*>(buffer) + total, size - total);
-		if (result < 0) {
-			status = static_cast<status_t>(result);
-			break;
-		}
-		if (result == 0) {
-			status = B_IO_ERROR;
+		ssize_t result = transfer(total, size - total);
+		if (result <= 0) {
+			status = result < 0 ? static_cast<status_t>(result) : B_IO_ERROR;
 			break;
 		}
 		total += result;
 	}
-	if (bytesRead != nullptr)
-		*bytesRead = total;
+	if (done != nullptr)
+		*done = total;
 	return status;
+}
+
+} // namespace
+
+status_t
+BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
+{
+	return TransferExactly(
+	        [&](size_t offset, size_t left) {
+		        return Read(static_cast<char*>(buffer) + offset, left);
+	        },
+	        size, bytesRead);
 }
 
 status_t
 BDataIO::WriteExactly(const void* buffer, size_t size, size_t* bytesWritten)
 {
-	size_t total = 0;
-	status_t status = B_OK;
-	while (total < size) {
-		ssize_t result = Write(static_cast<const char*>(buffer) + total, size - total);
-		if (result < 0) {
-			status = static_cast<status_t>(result);
-			break;
-		}
-		if (result == 0) {
-			status = B_IO_ERROR;
-			break;
-		}
-		total += result;
-	}
-	if (bytesWritten != nullptr)
-		*bytesWritten = total;
-	return status;
+	return TransferExactly(
+	        [&](size_t offset, size_t left) {
+		        return Write(static_cast<const char*>(buffer) + offset, left);
+	        },
+	        size, bytesWritten);
 }
 
 BPositionIO::BPositionIO() = default;
