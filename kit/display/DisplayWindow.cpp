@@ -614,12 +614,7 @@ Display::SetCursor(native_window window, const BCursor* cursor)
 {
 	Data& d = *fData;
 	Cursor xCursor = 0;
-	// B_HAND_CURSOR is the system's own pointer on BeOS: the desktop's default here.
-	bool systemPointer = cursor != nullptr && cursor->Data() != nullptr &&
-	                     std::memcmp(cursor->Data(), B_HAND_CURSOR, 68) == 0;
-	if (systemPointer) {
-		xCursor = 0;
-	} else if (cursor != nullptr && cursor->Data() != nullptr) {
+	if (cursor != nullptr && cursor->Data() != nullptr) {
 		char source[32], mask[32];
 		for (int row = 0; row < 16; row++) {
 			// X bitmaps put the leftmost pixel in the lowest bit.

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include <AppDefs.h>
+#include <Cursor.h>
 #include <Message.h>
 #include <MessageRunner.h>
 #include <Messenger.h>
@@ -42,9 +43,20 @@ WindowAt(int32 index)
 	return sWindowList[index];
 }
 
+const BCursor*
+NativeCursor(const BCursor* cursor)
+{
+	if (cursor != nullptr && cursor->Data() != nullptr &&
+	    std::memcmp(cursor->Data(), B_HAND_CURSOR, 68) == 0) {
+		return nullptr;
+	}
+	return cursor;
+}
+
 void
 SetApplicationCursor(const BCursor* cursor)
 {
+	cursor = NativeCursor(cursor);
 	std::lock_guard<std::mutex> guard(sWindowListLock);
 	for (BWindow* window : sWindowList) {
 		if (window->fBuffer->display != nullptr)

@@ -242,8 +242,9 @@ BWindow::_UpdateCursor(BView* under)
 	if (withCursor == fBuffer->cursorView || fBuffer->display == nullptr)
 		return;
 	fBuffer->cursorView = withCursor;
-	fBuffer->display->SetCursor(fBuffer->native,
-	                            withCursor != nullptr ? withCursor->fCursor : nullptr);
+	fBuffer->display->SetCursor(
+	        fBuffer->native,
+	        BPrivate::NativeCursor(withCursor != nullptr ? withCursor->fCursor : nullptr));
 }
 
 // #pragma mark - keys

@@ -78,6 +78,10 @@ struct WindowInput : public DisplayClient
 int32 CountWindows();
 BWindow* WindowAt(int32 index);
 
+// The cursor to hand to the display: null (the desktop's pointer) for B_HAND_CURSOR,
+// which is the system's own pointer on BeOS.
+const BCursor* NativeCursor(const BCursor* cursor);
+
 // Shows cursor over every window of the process (BApplication::SetCursor); null restores
 // the system pointer. The cursor is copied.
 void SetApplicationCursor(const BCursor* cursor);
