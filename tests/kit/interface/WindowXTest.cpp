@@ -423,3 +423,23 @@ TEST_F(WindowXTest, DraggingAWindowKeepsTheGrabbedPointUnderTheMouse)
 	EXPECT_TRUE(fClient->WaitForPixel(210, 190, Rgb(kFill)));
 	Close(window);
 }
+
+TEST_F(WindowXTest, HelpBubbleShowsWithoutTakingTheFocus)
+{
+	ShownWindow shown = Show();
+	RecordingWindow* bubble =
+	        new RecordingWindow(BRect(400, 400, 449, 419), B_BORDERED_WINDOW_LOOK,
+	                            B_FLOATING_ALL_WINDOW_FEEL, B_NOT_MOVABLE | B_AVOID_FOCUS);
+	bubble->AddChild(new RecordingView(BRect(0, 0, 49, 19)));
+	bubble->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(400, 405, Rgb(kLight)));
+	// A click in the bubble does not take the focus either.
+	fClient->Click(420, 410);
+	fClient->Click(150, 140);
+	ASSERT_TRUE(WaitUntil([&] { return shown.view->Count(B_MOUSE_UP) == 1; }));
+	EXPECT_TRUE(shown.window->activeNow.load());
+	EXPECT_FALSE(bubble->activeNow.load());
+	EXPECT_EQ(fClient->Pixel(399, 399), 0x000000u);
+	Close(bubble);
+	Close(shown.window);
+}
