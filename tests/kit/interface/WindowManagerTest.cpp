@@ -120,3 +120,22 @@ TEST_F(WindowManagerTest, WorkspacesMapToDesktops)
 	Close(everywhere);
 	Close(here);
 }
+
+TEST_F(WindowManagerTest, ActivateBringsTheWindowBackFromAnotherProgram)
+{
+	RecordingWindow* window = new RecordingWindow(BRect(100, 300, 299, 399));
+	window->AddChild(new FilledView(window->Bounds()));
+	window->Show();
+	ASSERT_TRUE(fClient->WaitForPixel(150, 350, 0xdc0000));
+	ASSERT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+	fClient->CreateFocusedWindow(50, 250, 400, 300);
+	ASSERT_TRUE(WaitUntil([&] { return !window->activeNow.load(); }));
+	ASSERT_TRUE(fClient->WaitForPixel(150, 350, 0x808080));
+
+	ASSERT_TRUE(window->Lock());
+	window->Activate();
+	window->Unlock();
+	EXPECT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+	EXPECT_TRUE(fClient->WaitForPixel(150, 350, 0xdc0000));
+	Close(window);
+}
