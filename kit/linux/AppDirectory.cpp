@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -160,7 +161,10 @@ FindRunningApps(const char* signature, team_id onlyTeam)
 			continue;
 		std::string path = directory + "/" + entry->d_name;
 		if (!IsListening(path)) {
-			unlink(path.c_str());
+			// A live program may be between bind() and listen(): only the socket of a
+			// process that is gone is stale.
+			if (kill(team, 0) != 0 && errno == ESRCH)
+				unlink(path.c_str());
 			continue;
 		}
 		bool hashed = stem.find('~') != std::string::npos;

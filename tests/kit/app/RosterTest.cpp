@@ -178,6 +178,27 @@ TEST_F(RosterTest, StaleSocketOfADeadProgramIsNotARunningApp)
 	EXPECT_EQ(0, teams.CountItems());
 }
 
+TEST_F(RosterTest, SocketOfAProgramStillStartingIsLeftAlone)
+{
+	// Bound but not yet listening: the moment between bind() and listen() of a program
+	// that is starting. Looking for running programs then must not delete its socket.
+	std::string directory = fDir.Sub("run/kestrovane-kit");
+	mkdir(directory.c_str(), 0700);
+	std::string path =
+	        directory + "/application%2Fx-vnd.kvtest-starting@" + std::to_string(getpid());
+	int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+	sockaddr_un address = {};
+	address.sun_family = AF_UNIX;
+	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+	ASSERT_EQ(0, bind(fd, (sockaddr*)&address, sizeof(address)));
+
+	EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.kvtest-starting"));
+	EXPECT_EQ(0, access(path.c_str(), F_OK)) << "a live program's socket must stay";
+	ASSERT_EQ(0, listen(fd, 4));
+	EXPECT_TRUE(be_roster->IsRunning("application/x-vnd.kvtest-starting"));
+	close(fd);
+}
+
 TEST_F(RosterTest, SocketDirectoryOpenToOthersIsNotTrusted)
 {
 	std::string directory = fDir.Sub("run/kestrovane-kit");
