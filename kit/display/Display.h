@@ -32,7 +32,7 @@ public:
 };
 
 // How a native window looks and behaves; the values are the BeOS look, feel and flags.
-struct NativeWindowSpec
+struct NativeWindowParams
 {
 	BRect frame; // content area, screen coordinates
 	int32 look;
@@ -61,7 +61,7 @@ public:
 
 	// Windows. The client must outlive its window; DestroyWindow() guarantees that no
 	// call to the client is running or will be made once it returns.
-	native_window CreateWindow(DisplayClient* client, const NativeWindowSpec& spec);
+	native_window CreateWindow(DisplayClient* client, const NativeWindowParams& params);
 	void DestroyWindow(native_window window);
 	void ShowWindow(native_window window);
 	void HideWindow(native_window window);

@@ -59,21 +59,23 @@ IsDecorated(int32 look)
 } // namespace
 
 native_window
-Display::CreateWindow(DisplayClient* client, const NativeWindowSpec& spec)
+Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
 {
 	Data& d = *fData;
 	auto record = std::make_unique<WindowRecord>();
 	record->client = client;
-	record->look = spec.look;
-	record->feel = spec.feel;
-	record->flags = spec.flags;
-	record->inset = InsetFor(spec.look);
-	record->overrideRedirect = IsPopup(spec.look, spec.feel, spec.flags);
-	record->width = std::max((int32)spec.frame.IntegerWidth() + 1, (int32)1) + 2 * record->inset;
-	record->height = std::max((int32)spec.frame.IntegerHeight() + 1, (int32)1) + 2 * record->inset;
+	record->look = params.look;
+	record->feel = params.feel;
+	record->flags = params.flags;
+	record->inset = InsetFor(params.look);
+	record->overrideRedirect = IsPopup(params.look, params.feel, params.flags);
+	record->width = std::max((int32)params.frame.IntegerWidth() + 1, (int32)1) + 2 * record->inset;
+	record->height =
+	        std::max((int32)params.frame.IntegerHeight() + 1, (int32)1) + 2 * record->inset;
 	record->front.assign((size_t)record->width * record->height, 0xff000000);
-	record->workspaces = spec.workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31))
-	                                                            : spec.workspaces;
+	record->workspaces = params.workspaces == B_CURRENT_WORKSPACE
+	                             ? (1u << (CurrentWorkspace() & 31))
+	                             : params.workspaces;
 
 	XSetWindowAttributes attributes;
 	attributes.background_pixmap = None;
@@ -83,8 +85,8 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowSpec& spec)
 	                        LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
 	                        PropertyChangeMask | KeymapStateMask;
 	attributes.bit_gravity = NorthWestGravity;
-	int32 x = (int32)spec.frame.left - record->inset;
-	int32 y = (int32)spec.frame.top - record->inset;
+	int32 x = (int32)params.frame.left - record->inset;
+	int32 y = (int32)params.frame.top - record->inset;
 	Window xid = XCreateWindow(d.display, d.root, x, y, record->width, record->height, 0,
 	                           CopyFromParent, InputOutput, CopyFromParent,
 	                           CWBackPixmap | CWOverrideRedirect | CWEventMask | CWBitGravity,
@@ -99,7 +101,7 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowSpec& spec)
 	classHint.res_name = (char*)"kestrovane";
 	classHint.res_class = (char*)"Kestrovane";
 	XSetClassHint(d.display, xid, &classHint);
-	d.ApplySpec(record.get(), spec.title);
+	d.ApplySpec(record.get(), params.title);
 	d.ApplySizeHints(record.get(), x, y);
 
 	std::lock_guard<std::mutex> guard(d.lock);

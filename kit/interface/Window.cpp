@@ -168,9 +168,9 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 
 	fBuffer->display = BPrivate::Display::Default();
 	if (fBuffer->display != nullptr) {
-		BPrivate::NativeWindowSpec spec = {fFrame, (int32)look, (int32)feel,
-		                                   flags,  workspaces,  fTitle};
-		fBuffer->native = fBuffer->display->CreateWindow(fInput.get(), spec);
+		BPrivate::NativeWindowParams params = {fFrame, (int32)look, (int32)feel,
+		                                       flags,  workspaces,  fTitle};
+		fBuffer->native = fBuffer->display->CreateWindow(fInput.get(), params);
 		if (workspaces == B_CURRENT_WORKSPACE)
 			fWorkspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
 	}
