@@ -1,23 +1,35 @@
 // BMenu: the item list of a menu and the rules that tie items together (radio mode,
-// label from the marked item, enabling, targets). Drawing and tracking come with the
-// menu windows; the hooks for them are here already.
+// label from the marked item, enabling, targets), its layout, drawing and keyboard
+// navigation. The window a menu opens in lives in MenuWindow.cpp.
 #include <Menu.h>
 
 #include <MenuItem.h>
 #include <Message.h>
 #include <SeparatorItem.h>
 
+#include "MenuWindow.h"
+
+#include <InterfaceDefs.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 BMenu::BMenu(const char* name, menu_layout layout)
     : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
       fSuperitem(nullptr), fLayout(layout), fEnabled(true), fRadioMode(false),
-      fLabelFromMarked(false)
-{}
+      fLabelFromMarked(false), fLayoutValid(false), fMenuWindow(nullptr), fSelected(-1),
+      fItemWidth(0)
+{
+	SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
+	SetLowColor(ViewColor());
+}
 
 BMenu::~BMenu()
 {
+	// A menu deleted while open must not leave its window pointing at it.
+	if (fMenuWindow != nullptr)
+		fMenuWindow->Abandon(this);
 	std::vector<BMenuItem*> items;
 	items.swap(fItems);
 	for (BMenuItem* item : items) {
@@ -258,16 +270,51 @@ BMenu::Draw(BRect updateRect)
 {
 	if (!fLayoutValid)
 		LayoutItems(0);
+	SetHighColor(ViewColor());
+	FillRect(updateRect);
 	for (BMenuItem* item : fItems) {
 		if (item->Frame().Intersects(updateRect))
 			item->Draw();
 	}
 }
 
+// Up and down (left and right in a row) move the highlight, Return and Space choose,
+// Escape closes; left closes a submenu and right opens one.
 void
 BMenu::KeyDown(const char* bytes, int32 numBytes)
 {
-	BView::KeyDown(bytes, numBytes);
+	if (fMenuWindow == nullptr || numBytes < 1)
+		return;
+	bool inRow = fLayout == B_ITEMS_IN_ROW;
+	int32 next = -1;
+	switch (bytes[0]) {
+	case B_UP_ARROW:
+	case B_DOWN_ARROW:
+		if (!inRow)
+			next = _NextSelectable(bytes[0] == B_DOWN_ARROW ? 1 : -1);
+		break;
+	case B_LEFT_ARROW:
+	case B_RIGHT_ARROW:
+		if (inRow)
+			next = _NextSelectable(bytes[0] == B_RIGHT_ARROW ? 1 : -1);
+		else if (bytes[0] == B_LEFT_ARROW && Supermenu() != nullptr)
+			_Finish(nullptr);
+		else if (bytes[0] == B_RIGHT_ARROW && SubmenuAt(fSelected) != nullptr)
+			fMenuWindow->Activate(fSelected);
+		break;
+	case B_ENTER:
+	case B_SPACE:
+		if (_IsSelectable(fSelected))
+			fMenuWindow->Activate(fSelected);
+		break;
+	case B_ESCAPE:
+		_Finish(nullptr);
+		break;
+	default:
+		break;
+	}
+	if (next >= 0)
+		_Select(next);
 }
 
 void
@@ -294,8 +341,30 @@ BMenu::InvalidateLayout()
 }
 
 void
+BMenu::GetPreferredSize(float* width, float* height)
+{
+	if (!fLayoutValid)
+		LayoutItems(0);
+	float right = 0;
+	float bottom = 0;
+	for (BMenuItem* item : fItems) {
+		right = std::max(right, item->Frame().right);
+		bottom = std::max(bottom, item->Frame().bottom);
+	}
+	if (width != nullptr)
+		*width = right;
+	if (height != nullptr)
+		*height = bottom;
+}
+
+// An open menu closes (tracking ends with nothing chosen); a closed one hides its view.
+void
 BMenu::Hide()
 {
+	if (fMenuWindow != nullptr) {
+		_Finish(nullptr);
+		return;
+	}
 	if (!IsHidden())
 		BView::Hide();
 }
@@ -318,23 +387,86 @@ BMenu::ScreenLocation()
 	return where;
 }
 
+// Every item is measured again: in a column all items share the widest one's width.
 void
 BMenu::LayoutItems(int32 index)
 {
-	float position = 0;
-	for (int32 i = 0; i < CountItems(); i++) {
-		BMenuItem* item = fItems[static_cast<size_t>(i)];
+	(void)index;
+	bool inRow = fLayout == B_ITEMS_IN_ROW;
+	std::vector<BRect> sizes;
+	float widest = 0;
+	float tallest = 0;
+	for (BMenuItem* item : fItems) {
 		float width = 0;
 		float height = 0;
 		item->GetContentSize(&width, &height);
-		if (i >= index) {
-			item->fFrame = fLayout == B_ITEMS_IN_ROW
-			                       ? BRect(position, 0, position + width + 8.0f, height + 4.0f)
-			                       : BRect(0, position, width + 8.0f, position + height + 4.0f);
-		}
-		position += (fLayout == B_ITEMS_IN_ROW ? width + 8.0f : height + 4.0f) + 1.0f;
+		width = ceilf(item->_FrameWidth(width));
+		height = ceilf(height + 4.0f);
+		sizes.push_back(BRect(0, 0, width, height));
+		widest = std::max(widest, width);
+		tallest = std::max(tallest, height);
 	}
+	float position = 0;
+	for (size_t i = 0; i < fItems.size(); i++) {
+		BRect size = sizes[i];
+		fItems[i]->fFrame = inRow ? BRect(position, 0, position + size.right, tallest)
+		                          : BRect(0, position, widest, position + size.bottom);
+		position += (inRow ? size.right : size.bottom) + 1.0f;
+	}
+	fItemWidth = widest;
 	fLayoutValid = true;
+}
+
+int32
+BMenu::_IndexAt(BPoint point) const
+{
+	for (int32 i = 0; i < CountItems(); i++) {
+		if (fItems[static_cast<size_t>(i)]->Frame().Contains(point))
+			return i;
+	}
+	return -1;
+}
+
+void
+BMenu::_Select(int32 index)
+{
+	if (index == fSelected)
+		return;
+	if (BMenuItem* old = ItemAt(fSelected))
+		old->Highlight(false);
+	fSelected = index;
+	if (BMenuItem* item = ItemAt(fSelected))
+		item->Highlight(true);
+}
+
+bool
+BMenu::_IsSelectable(int32 index) const
+{
+	BMenuItem* item = ItemAt(index);
+	return item != nullptr && item->IsEnabled() && dynamic_cast<BSeparatorItem*>(item) == nullptr;
+}
+
+int32
+BMenu::_NextSelectable(int32 direction) const
+{
+	int32 count = CountItems();
+	int32 index = fSelected;
+	for (int32 step = 0; step < count; step++) {
+		if (index < 0)
+			index = direction > 0 ? 0 : count - 1;
+		else
+			index = (index + direction + count) % count;
+		if (_IsSelectable(index))
+			return index;
+	}
+	return -1;
+}
+
+void
+BMenu::_Finish(BMenuItem* item)
+{
+	if (fMenuWindow != nullptr)
+		fMenuWindow->Finish(item);
 }
 
 void

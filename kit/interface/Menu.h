@@ -11,6 +11,10 @@
 
 class BMenuItem;
 
+namespace BPrivate {
+class MenuWindow;
+}
+
 enum menu_layout
 {
 	B_ITEMS_IN_ROW = 0,
@@ -69,6 +73,8 @@ public:
 	void AttachedToWindow() override;
 	// Item sizes are measured again when the menu is next shown or drawn.
 	virtual void InvalidateLayout();
+	// The size of all items laid out, measured with the menu's font.
+	void GetPreferredSize(float* width, float* height) override;
 
 protected:
 	// Hides the open menu (closes its window once menus have windows).
@@ -80,8 +86,18 @@ protected:
 
 private:
 	friend class BMenuItem;
+	friend class BPrivate::MenuWindow;
 
 	void _ItemMarked(BMenuItem* item);
+	// The index of the item under point (menu coordinates), or -1.
+	int32 _IndexAt(BPoint point) const;
+	// Moves the highlight to index (-1: none), redrawing both items.
+	void _Select(int32 index);
+	// The next enabled item from the selected one in direction (+1 or -1), or -1.
+	int32 _NextSelectable(int32 direction) const;
+	bool _IsSelectable(int32 index) const;
+	// While open, the menu's window ends tracking with item chosen (null: none).
+	void _Finish(BMenuItem* item);
 	void _SetSuperitem(BMenuItem* item) { fSuperitem = item; }
 
 	std::vector<BMenuItem*> fItems;
@@ -91,6 +107,10 @@ private:
 	bool fRadioMode;
 	bool fLabelFromMarked;
 	bool fLayoutValid;
+	// The window the menu is open in, or null while closed (set by that window).
+	BPrivate::MenuWindow* fMenuWindow;
+	int32 fSelected;
+	float fItemWidth;
 };
 
 #endif // _MENU_H

@@ -1,10 +1,16 @@
-// BMenuItem: labels, marks, shortcuts and invocation of one menu entry.
+// BMenuItem: labels, marks, shortcuts, invocation and drawing of one menu entry.
 #include <MenuItem.h>
 
 #include <Menu.h>
 #include <Message.h>
 #include <OS.h>
 
+#include <Font.h>
+#include <InterfaceDefs.h>
+#include <String.h>
+
+#include <cctype>
+#include <cmath>
 #include <cstring>
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
@@ -100,50 +106,165 @@ BMenuItem::Invoke(BMessage* message)
 	return BInvoker::Invoke(&copy);
 }
 
+namespace {
+
+// Room at the left of a column item for its mark, and at the right edge.
+const float kMarkWidth = 18.0f;
+const float kRightMargin = 8.0f;
+// Room around the label of an item in a row (a menu bar).
+const float kRowMargin = 8.0f;
+const float kShortcutGap = 16.0f;
+const float kArrowWidth = 14.0f;
+
+bool
+InRow(const BMenu* menu)
+{
+	return menu != nullptr && menu->Layout() == B_ITEMS_IN_ROW;
+}
+
+} // namespace
+
 void
 BMenuItem::GetContentSize(float* width, float* height)
 {
-	// Measured with the menu's font once menus draw; until then an estimate that keeps
-	// layout arithmetic sane.
+	BFont font(be_plain_font);
+	if (fSuper != nullptr)
+		fSuper->GetFont(&font);
+	font_height metrics;
+	font.GetHeight(&metrics);
 	if (width != nullptr)
-		*width = 7.0f * static_cast<float>(fLabel.size());
+		*width = font.StringWidth(fLabel.c_str());
 	if (height != nullptr)
-		*height = 12.0f;
+		*height = ceilf(metrics.ascent + metrics.descent);
 }
 
 void
 BMenuItem::TruncateLabel(float maxWidth, char* newLabel)
 {
-	size_t fits = maxWidth > 0 ? static_cast<size_t>(maxWidth / 7.0f) : 0;
-	std::string label = fLabel.substr(0, fits);
-	memcpy(newLabel, label.c_str(), label.size() + 1);
+	BFont font(be_plain_font);
+	if (fSuper != nullptr)
+		fSuper->GetFont(&font);
+	BString label(fLabel.c_str());
+	font.TruncateString(&label, B_TRUNCATE_END, maxWidth);
+	memcpy(newLabel, label.String(), static_cast<size_t>(label.Length()) + 1);
 }
 
+// The label at the content location, its baseline one ascent below, in the colours the
+// item's Draw() chose.
 void
 BMenuItem::DrawContent()
 {
 	if (fSuper == nullptr)
 		return;
-	fSuper->MovePenTo(ContentLocation());
-	fSuper->DrawString(fLabel.c_str());
+	font_height metrics;
+	fSuper->GetFontHeight(&metrics);
+	BPoint where = ContentLocation();
+	fSuper->DrawString(fLabel.c_str(), BPoint(where.x, where.y + ceilf(metrics.ascent)));
 }
 
 void
 BMenuItem::Draw()
 {
+	if (fSuper == nullptr)
+		return;
+	bool enabled = IsEnabled();
+	bool highlighted = fSelected && enabled;
+	rgb_color background =
+	        ui_color(highlighted ? B_MENU_SELECTION_BACKGROUND_COLOR : B_MENU_BACKGROUND_COLOR);
+	fSuper->SetLowColor(background);
+	fSuper->SetHighColor(background);
+	fSuper->FillRect(fFrame);
+	rgb_color text =
+	        ui_color(highlighted ? B_MENU_SELECTED_ITEM_TEXT_COLOR : B_MENU_ITEM_TEXT_COLOR);
+	if (!enabled)
+		text = tint_color(background, B_DISABLED_LABEL_TINT);
+	fSuper->SetHighColor(text);
+	if (fMarked)
+		_DrawMark();
 	DrawContent();
+	fSuper->SetHighColor(text);
+	_DrawTrailing();
 }
 
 void
 BMenuItem::Highlight(bool on)
 {
+	if (fSelected == on)
+		return;
 	fSelected = on;
+	if (fSuper != nullptr && fSuper->Window() != nullptr)
+		fSuper->Invalidate(fFrame);
 }
 
 BPoint
 BMenuItem::ContentLocation() const
 {
-	return BPoint(fFrame.left + 4.0f, fFrame.top + 2.0f);
+	float left = InRow(fSuper) ? kRowMargin : kMarkWidth;
+	return BPoint(fFrame.left + left, fFrame.top + 2.0f);
+}
+
+float
+BMenuItem::_FrameWidth(float contentWidth) const
+{
+	if (InRow(fSuper))
+		return contentWidth + 2 * kRowMargin;
+	float width = kMarkWidth + contentWidth + kRightMargin;
+	std::string shortcut = _ShortcutLabel();
+	if (!shortcut.empty() && fSuper != nullptr)
+		width += kShortcutGap + fSuper->StringWidth(shortcut.c_str());
+	if (fSubmenu != nullptr)
+		width += kArrowWidth;
+	return width;
+}
+
+std::string
+BMenuItem::_ShortcutLabel() const
+{
+	if (fShortcut == 0)
+		return std::string();
+	std::string label;
+	if ((fModifiers & B_CONTROL_KEY) != 0)
+		label += "Ctrl+";
+	if ((fModifiers & B_SHIFT_KEY) != 0)
+		label += "Shift+";
+	label += "Alt+";
+	label += static_cast<char>(toupper(static_cast<unsigned char>(fShortcut)));
+	return label;
+}
+
+// A tick in the mark column.
+void
+BMenuItem::_DrawMark()
+{
+	float x = fFrame.left + 5.0f;
+	float y = floorf((fFrame.top + fFrame.bottom) / 2.0f);
+	fSuper->SetPenSize(2.0f);
+	fSuper->StrokeLine(BPoint(x, y), BPoint(x + 3.0f, y + 3.0f));
+	fSuper->StrokeLine(BPoint(x + 3.0f, y + 3.0f), BPoint(x + 9.0f, y - 4.0f));
+	fSuper->SetPenSize(1.0f);
+}
+
+// The shortcut, right-aligned, and the arrow of a submenu at the right edge.
+void
+BMenuItem::_DrawTrailing()
+{
+	if (InRow(fSuper))
+		return;
+	float right = fFrame.right - kRightMargin;
+	if (fSubmenu != nullptr) {
+		float middle = floorf((fFrame.top + fFrame.bottom) / 2.0f);
+		fSuper->FillTriangle(BPoint(right - 4.0f, middle - 4.0f),
+		                     BPoint(right - 4.0f, middle + 4.0f), BPoint(right, middle));
+		right -= kArrowWidth;
+	}
+	std::string shortcut = _ShortcutLabel();
+	if (shortcut.empty())
+		return;
+	font_height metrics;
+	fSuper->GetFontHeight(&metrics);
+	float width = fSuper->StringWidth(shortcut.c_str());
+	fSuper->DrawString(shortcut.c_str(),
+	                   BPoint(right - width, fFrame.top + 2.0f + ceilf(metrics.ascent)));
 }
 
 void

@@ -59,6 +59,12 @@ private:
 	BMenuItem& operator=(const BMenuItem&) = delete;
 
 	void _SetSuper(BMenu* menu);
+	// The frame width the item needs for a content width in its menu's layout.
+	float _FrameWidth(float contentWidth) const;
+	// The shortcut as shown at the right of the item ("Alt+X"), or empty.
+	std::string _ShortcutLabel() const;
+	void _DrawMark();
+	void _DrawTrailing();
 
 	std::string fLabel;
 	BMenu* fSubmenu;

@@ -3,6 +3,8 @@
 
 #include <MenuItem.h>
 
+#include "MenuWindow.h"
+
 BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, menu_layout layout)
     : BMenu(name, layout), fWhere(0, 0), fAutoDestruct(false)
 {
@@ -32,16 +34,16 @@ BPopUpMenu::ScreenLocation()
 	return fWhere;
 }
 
+// openAnyway and clickToOpen concern a mouse button still held from the click that opened
+// the menu; this menu stays open until a choice, Escape or a click outside in any case.
 BMenuItem*
 BPopUpMenu::_Go(BPoint where, bool deliversMessage, bool openAnyway, BRect* clickToOpen, bool async)
 {
-	fWhere = where;
-	// Opening and tracking need the menu window of the interface kit's display part: until
-	// it is there nothing is chosen, which every caller must handle anyway (the user may
-	// close a menu without choosing).
-	(void)deliversMessage;
 	(void)openAnyway;
 	(void)clickToOpen;
-	(void)async;
-	return nullptr;
+	fWhere = where;
+	BMenuItem* chosen = BPrivate::MenuWindow::Track(this, where, async, async && fAutoDestruct);
+	if (chosen != nullptr && deliversMessage)
+		chosen->Invoke();
+	return chosen;
 }

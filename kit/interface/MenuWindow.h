@@ -1,0 +1,72 @@
+// The window an open menu lives in: override-redirect, above everything, holding the
+// pointer and keyboard grab while it is open. It tracks the pointer and hands keys to the
+// menu's KeyDown hook, and ends with the chosen item or with nothing.
+#ifndef _MENU_WINDOW_H
+#define _MENU_WINDOW_H
+
+#include <Window.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+class BMenu;
+class BMenuItem;
+
+namespace BPrivate {
+
+// What a tracking ends with, shared by the menu window and the thread waiting for it.
+struct MenuResult
+{
+	std::mutex lock;
+	std::condition_variable changed;
+	bool finished = false;
+	BMenuItem* chosen = nullptr;
+};
+
+class MenuWindow : public BWindow
+{
+public:
+	// Opens menu with its top-left corner at where (screen coordinates, moved to stay on
+	// the screen) and tracks it. The menu is borrowed: it is detached again when tracking
+	// ends. Synchronously the calling thread waits and gets the chosen item (null for
+	// none). Asynchronously it returns null at once; the chosen item is then invoked in
+	// the menu's window, and with autoDestruct the menu is deleted when it closes.
+	// Returns null at once when the menu is open already.
+	static BMenuItem* Track(BMenu* menu, BPoint where, bool async, bool autoDestruct);
+
+	virtual ~MenuWindow();
+
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
+	bool QuitRequested() override;
+
+	// Ends tracking with item (null: nothing chosen); any thread.
+	void Finish(BMenuItem* item);
+	// Chooses the item at index, or opens its submenu; the menu's window thread only.
+	void Activate(int32 index);
+	// The menu is being deleted: forget it without touching it again.
+	void Abandon(BMenu* menu);
+
+private:
+	MenuWindow(BMenu* menu, BRect frame, bool async, bool autoDestruct,
+	           std::shared_ptr<MenuResult> result);
+
+	void _Mouse(BMessage* message);
+	void _Grab();
+	void _OpenSubmenu(int32 index);
+	// Detaches the menu, delivers the choice and wakes the waiting thread.
+	void _Release(BMenuItem* item);
+	void _End(BMenuItem* item);
+
+	BMenu* fMenu;
+	std::shared_ptr<MenuResult> fResult;
+	bigtime_t fOpened;
+	int32 fGrabTries;
+	bool fAsync;
+	bool fAutoDestruct;
+	bool fPressed;
+};
+
+} // namespace BPrivate
+
+#endif // _MENU_WINDOW_H

@@ -1,0 +1,213 @@
+// Menus on a private Xvfb, driven through XTEST: a pop-up menu opened synchronously from a
+// window's thread returns what the user clicked, or nothing after Escape or a click
+// outside; asynchronous menus send the chosen item's message; keys move the highlight.
+#include <atomic>
+
+#include <InterfaceDefs.h>
+#include <Menu.h>
+#include <MenuItem.h>
+#include <Message.h>
+#include <PopUpMenu.h>
+#include <SeparatorItem.h>
+
+#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+
+using namespace kvtest;
+
+namespace {
+
+const uint32 kMsgOpen = 'open';
+const uint32 kMsgOpenAsync = 'opnA';
+const uint32 kMsgChosen = 'chsn';
+const BPoint kMenuWhere(300, 200);
+
+// X key codes of physical keys.
+const unsigned int kEscapeKeycode = 9;
+const unsigned int kReturnKeycode = 36;
+const unsigned int kDownKeycode = 116;
+
+uint32_t
+Rgb(rgb_color color)
+{
+	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
+}
+
+// Opens its menu from its own thread and records what Go() returned and which item
+// messages arrived.
+class OpenerWindow : public RecordingWindow
+{
+public:
+	OpenerWindow(BPopUpMenu* menu) : RecordingWindow(BRect(50, 50, 149, 99)), fMenu(menu) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		switch (message->what) {
+		case kMsgOpen:
+			chosen = fMenu->Go(kMenuWhere);
+			returned = true;
+			break;
+		case kMsgOpenAsync:
+			chosen = fMenu->Go(kMenuWhere, true, false, true);
+			returned = true;
+			break;
+		case kMsgChosen: {
+			int32 index = -1;
+			message->FindInt32("index", &index);
+			delivered = index;
+			break;
+		}
+		default:
+			RecordingWindow::MessageReceived(message);
+		}
+	}
+
+	BPopUpMenu* fMenu;
+	std::atomic<BMenuItem*> chosen{nullptr};
+	std::atomic<bool> returned{false};
+	std::atomic<int32> delivered{-1};
+};
+
+class MenuTest : public GuiTest
+{
+protected:
+	void SetUp() override
+	{
+		GuiTest::SetUp();
+		if (IsSkipped())
+			return;
+		fMenu = new BPopUpMenu("test", false, false);
+		fMenu->AddItem(new BMenuItem("Open", new BMessage(kMsgChosen), 'O'));
+		fMenu->AddItem(new BMenuItem("Save", new BMessage(kMsgChosen)));
+		fMenu->AddSeparatorItem();
+		BMenuItem* disabled = new BMenuItem("Disabled", new BMessage(kMsgChosen));
+		disabled->SetEnabled(false);
+		fMenu->AddItem(disabled);
+		fMenu->AddItem(new BMenuItem("Close", new BMessage(kMsgChosen)));
+		fWindow = new OpenerWindow(fMenu);
+		fWindow->Show();
+		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
+		fMenu->SetTargetForItems(fWindow);
+	}
+
+	void TearDown() override
+	{
+		if (fWindow != nullptr)
+			Close(fWindow);
+		delete fMenu;
+		GuiTest::TearDown();
+	}
+
+	// Opens the menu, waits until it shows and holds the grab (it has highlighted the
+	// item under the pointer), and returns the item's centre on screen.
+	BPoint Open(uint32 what, int32 hover)
+	{
+		fWindow->PostMessage(what);
+		EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() != nullptr; }));
+		BRect frame = fMenu->ItemAt(hover)->Frame().OffsetByCopy(kMenuWhere);
+		// Shown: plain, or highlighted already when it opened under the pointer.
+		EXPECT_TRUE(WaitUntil([&] {
+			uint32_t pixel = fClient->Pixel(frame.left + 4, frame.top + 4);
+			return pixel == Rgb(ui_color(B_MENU_BACKGROUND_COLOR)) ||
+			       pixel == Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
+		}));
+		BPoint centre((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+		fClient->MoveMouse(centre.x, centre.y);
+		EXPECT_TRUE(fClient->WaitForPixel(frame.left + 4, frame.top + 4,
+		                                  Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR))));
+		return centre;
+	}
+
+	bool Returned()
+	{
+		return WaitUntil([&] { return fWindow->returned.load(); });
+	}
+
+	BPopUpMenu* fMenu = nullptr;
+	OpenerWindow* fWindow = nullptr;
+};
+
+} // namespace
+
+TEST_F(MenuTest, SynchronousGoReturnsTheClickedItem)
+{
+	BPoint centre = Open(kMsgOpen, 1);
+	fClient->Click(centre.x, centre.y);
+	ASSERT_TRUE(Returned());
+	EXPECT_EQ(fWindow->chosen.load(), fMenu->ItemAt(1));
+	// Go() without deliversMessage sends nothing, and the menu window is gone.
+	EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() == nullptr; }));
+	EXPECT_EQ(fWindow->delivered.load(), -1);
+}
+
+TEST_F(MenuTest, EscapeOrAClickOutsideReturnsNothing)
+{
+	Open(kMsgOpen, 0);
+	fClient->Tap(kEscapeKeycode);
+	ASSERT_TRUE(Returned());
+	EXPECT_EQ(fWindow->chosen.load(), nullptr);
+
+	fWindow->returned = false;
+	Open(kMsgOpen, 0);
+	fClient->Click(10, 700);
+	ASSERT_TRUE(Returned());
+	EXPECT_EQ(fWindow->chosen.load(), nullptr);
+	EXPECT_EQ(fWindow->delivered.load(), -1);
+}
+
+TEST_F(MenuTest, DisabledItemsAndSeparatorsAreNeitherHighlightedNorChosen)
+{
+	BPoint centre = Open(kMsgOpen, 1);
+	BRect disabled = fMenu->ItemAt(3)->Frame().OffsetByCopy(kMenuWhere);
+	fClient->Click((disabled.left + disabled.right) / 2, (disabled.top + disabled.bottom) / 2);
+	// Still open: the highlight left, and a later click on an enabled item counts.
+	EXPECT_TRUE(fClient->WaitForPixel(disabled.left + 4, disabled.top + 4,
+	                                  Rgb(ui_color(B_MENU_BACKGROUND_COLOR))));
+	EXPECT_FALSE(fWindow->returned.load());
+	fClient->Click(centre.x, centre.y);
+	ASSERT_TRUE(Returned());
+	EXPECT_EQ(fWindow->chosen.load(), fMenu->ItemAt(1));
+}
+
+TEST_F(MenuTest, ArrowsSkipDisabledItemsAndReturnChooses)
+{
+	Open(kMsgOpen, 1);
+	// From "Save": down skips the separator and "Disabled" to "Close".
+	fClient->Tap(kDownKeycode);
+	BRect close = fMenu->ItemAt(4)->Frame().OffsetByCopy(kMenuWhere);
+	EXPECT_TRUE(fClient->WaitForPixel(close.left + 4, close.top + 4,
+	                                  Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR))));
+	fClient->Tap(kReturnKeycode);
+	ASSERT_TRUE(Returned());
+	EXPECT_EQ(fWindow->chosen.load(), fMenu->ItemAt(4));
+}
+
+TEST_F(MenuTest, AsynchronousGoReturnsAtOnceAndDeliversTheChoice)
+{
+	BPoint centre = Open(kMsgOpenAsync, 4);
+	EXPECT_TRUE(fWindow->returned.load());
+	EXPECT_EQ(fWindow->chosen.load(), nullptr);
+	fClient->Click(centre.x, centre.y);
+	EXPECT_TRUE(WaitUntil([&] { return fWindow->delivered.load() == 4; }));
+	EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() == nullptr; }));
+}
+
+TEST(MenuLayoutTest, ItemsShareTheWidestWidthAndShowShortcutRoom)
+{
+	BPopUpMenu menu("layout");
+	menu.AddItem(new BMenuItem("A", nullptr));
+	menu.AddItem(new BMenuItem("A", nullptr, 'Q'));
+	menu.AddItem(new BMenuItem(new BMenu("Sub")));
+	float width = 0;
+	float height = 0;
+	menu.GetPreferredSize(&width, &height);
+	for (int32 i = 0; i < menu.CountItems(); i++)
+		EXPECT_EQ(menu.ItemAt(i)->Frame().Width(), width);
+	EXPECT_EQ(height, menu.ItemAt(2)->Frame().bottom);
+	// The shortcut "Alt+Q" makes the menu wider than a plain "A" needs.
+	BPopUpMenu plain("plain");
+	plain.AddItem(new BMenuItem("A", nullptr));
+	float plainWidth = 0;
+	plain.GetPreferredSize(&plainWidth, nullptr);
+	EXPECT_GT(width, plainWidth + 20);
+}
