@@ -18,8 +18,18 @@
 BMenu::BMenu(const char* name, menu_layout layout)
     : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
       fSuperitem(nullptr), fLayout(layout), fEnabled(true), fRadioMode(false),
-      fLabelFromMarked(false), fLayoutValid(false), fMenuWindow(nullptr), fSelected(-1),
-      fItemWidth(0)
+      fLabelFromMarked(false), fLayoutValid(false), fResizeToFit(false), fMenuWindow(nullptr),
+      fSelected(-1), fItemWidth(0)
+{
+	SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
+	SetLowColor(ViewColor());
+}
+
+BMenu::BMenu(BRect frame, const char* name, uint32 resizingMode, uint32 flags, menu_layout layout,
+             bool resizeToFit)
+    : BView(frame, name, resizingMode, flags | B_WILL_DRAW), fSuperitem(nullptr), fLayout(layout),
+      fEnabled(true), fRadioMode(false), fLabelFromMarked(false), fLayoutValid(false),
+      fResizeToFit(resizeToFit), fMenuWindow(nullptr), fSelected(-1), fItemWidth(0)
 {
 	SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
 	SetLowColor(ViewColor());
@@ -327,6 +337,12 @@ void
 BMenu::AttachedToWindow()
 {
 	LayoutItems(0);
+	if (fResizeToFit) {
+		float width = 0;
+		float height = 0;
+		GetPreferredSize(&width, &height);
+		ResizeTo(width, height);
+	}
 	BView::AttachedToWindow();
 }
 

@@ -77,6 +77,11 @@ public:
 	void GetPreferredSize(float* width, float* height) override;
 
 protected:
+	// A menu that lives in a window of its own choosing (a menu bar): frame in the
+	// parent's coordinates; resizeToFit makes it take its items' size when attached.
+	BMenu(BRect frame, const char* name, uint32 resizingMode, uint32 flags, menu_layout layout,
+	      bool resizeToFit);
+
 	// Hides the open menu (closes its window once menus have windows).
 	void Hide() override;
 	void Show() override;
@@ -86,6 +91,7 @@ protected:
 
 private:
 	friend class BMenuItem;
+	friend class BMenuBar;
 	friend class BPrivate::MenuWindow;
 
 	void _ItemMarked(BMenuItem* item);
@@ -107,6 +113,7 @@ private:
 	bool fRadioMode;
 	bool fLabelFromMarked;
 	bool fLayoutValid;
+	bool fResizeToFit;
 	// The window the menu is open in, or null while closed (set by that window).
 	BPrivate::MenuWindow* fMenuWindow;
 	int32 fSelected;

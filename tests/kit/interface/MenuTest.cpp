@@ -1,10 +1,14 @@
 // Menus on a private Xvfb, driven through XTEST: a pop-up menu opened synchronously from a
 // window's thread returns what the user clicked, or nothing after Escape or a click
 // outside; asynchronous menus send the chosen item's message; keys move the highlight.
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 #include <InterfaceDefs.h>
 #include <Menu.h>
+#include <MenuBar.h>
+#include <MenuField.h>
 #include <MenuItem.h>
 #include <Message.h>
 #include <PopUpMenu.h>
@@ -210,4 +214,72 @@ TEST(MenuLayoutTest, ItemsShareTheWidestWidthAndShowShortcutRoom)
 	float plainWidth = 0;
 	plain.GetPreferredSize(&plainWidth, nullptr);
 	EXPECT_GT(width, plainWidth + 20);
+}
+
+namespace {
+
+class MenuFieldTest : public GuiTest
+{
+protected:
+	// The left and right ends of the dark pixels in a screen rectangle.
+	std::pair<int, int> InkSpan(BRect rect)
+	{
+		int left = 100000;
+		int right = -1;
+		for (int y = (int)rect.top; y <= (int)rect.bottom; y++) {
+			for (int x = (int)rect.left; x <= (int)rect.right; x++) {
+				if ((fClient->Pixel(x, y) & 0xff) < 0x60) {
+					left = std::min(left, x);
+					right = std::max(right, x);
+				}
+			}
+		}
+		return {left, right};
+	}
+
+	// Whether the title's ink is as wide as label, give or take a pixel or two.
+	bool ShowsLabel(BRect titleOnScreen, const char* label)
+	{
+		float width = be_plain_font->StringWidth(label);
+		return WaitUntil([&] {
+			std::pair<int, int> span = InkSpan(titleOnScreen);
+			return span.second > span.first && fabsf(span.second - span.first - width) < 4.0f;
+		});
+	}
+};
+
+} // namespace
+
+TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
+{
+	BPopUpMenu* menu = new BPopUpMenu("browser");
+	menu->AddItem(new BMenuItem("Opera", nullptr));
+	menu->AddItem(new BMenuItem("NetPositive", nullptr));
+	menu->ItemAt(1)->SetMarked(true);
+	BMenuField* field = new BMenuField(BRect(10, 10, 289, 29), "field", "Browser:", menu);
+	RecordingWindow* window = new RecordingWindow(BRect(100, 300, 399, 339));
+	window->AddChild(field);
+	window->Show();
+	ASSERT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+
+	ASSERT_TRUE(window->Lock());
+	BRect title = field->MenuBar()->ConvertToScreen(menu->Superitem()->Frame());
+	EXPECT_STREQ(menu->Superitem()->Label(), "NetPositive");
+	window->Unlock();
+	EXPECT_TRUE(ShowsLabel(title, "NetPositive"));
+
+	fClient->Click(title.left + 10, (title.top + title.bottom) / 2);
+	ASSERT_TRUE(WaitUntil([&] { return menu->Window() != nullptr; }));
+	// The menu opens right under its title.
+	BRect opera = menu->ItemAt(0)->Frame().OffsetByCopy(title.left, title.bottom + 1);
+	ASSERT_TRUE(WaitUntil([&] {
+		uint32_t pixel = fClient->Pixel(opera.left + 4, opera.top + 4);
+		return pixel == Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
+	}));
+	fClient->Click(opera.left + 20, (opera.top + opera.bottom) / 2);
+	ASSERT_TRUE(WaitUntil([&] { return menu->Window() == nullptr; }));
+	EXPECT_TRUE(ShowsLabel(title, "Opera"));
+	EXPECT_TRUE(menu->ItemAt(0)->IsMarked());
+	EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
+	Close(window);
 }

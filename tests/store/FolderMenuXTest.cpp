@@ -1,0 +1,162 @@
+// A folder menu on a private Xvfb, driven through XTEST: the keypad digits choose the
+// bookmark of the matching slot, every other key leaves the menu alone, Escape closes it
+// without a message, and the title line is drawn in bold.
+#include <atomic>
+
+#include <InterfaceDefs.h>
+#include <Message.h>
+#include <SeparatorItem.h>
+
+#include "kit/interface/GuiTestSupport.h"
+#include "store/KVMenu.h"
+#include "support/TestSupport.h"
+
+using namespace kvtest;
+
+namespace {
+
+const uint32 kMsgOpen = 'open';
+const uint32 kMsgSlot = 'slot';
+const BPoint kMenuWhere(300, 200);
+
+// X key codes of physical keys.
+const unsigned int kKeypad1 = 87;
+const unsigned int kKeypad2 = 88;
+const unsigned int kMainRow2 = 11;
+const unsigned int kDown = 116;
+const unsigned int kReturn = 36;
+const unsigned int kEscape = 9;
+
+// Pops the folder menu up from its own thread and records the slots chosen.
+class BarWindow : public RecordingWindow
+{
+public:
+	explicit BarWindow(KVMenu* menu) : RecordingWindow(BRect(50, 50, 149, 99)), fMenu(menu) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kMsgOpen) {
+			fMenu->Go(kMenuWhere, true);
+			closed = true;
+			return;
+		}
+		if (message->what == kMsgSlot) {
+			int32 slot = 0;
+			message->FindInt32("slot", &slot);
+			slots.push_back(slot);
+			received++;
+			return;
+		}
+		RecordingWindow::MessageReceived(message);
+	}
+
+	KVMenu* fMenu;
+	std::atomic<bool> closed{false};
+	std::atomic<int32> received{0};
+	std::vector<int32> slots;
+};
+
+BMenuItem*
+SlotItem(const char* label, int32 slot)
+{
+	BMessage* message = new BMessage(kMsgSlot);
+	message->AddInt32("slot", slot);
+	return new BMenuItem(label, message);
+}
+
+class FolderMenuXTest : public GuiTest
+{
+protected:
+	void SetUp() override
+	{
+		GuiTest::SetUp();
+		if (IsSkipped())
+			return;
+		// Slots 1 and 3 filled, slot 2 empty; a plain line with the title's text last.
+		fMenu = new KVMenu("", false, false, B_ITEMS_IN_COLUMN);
+		fMenu->AddItem(new KVTitleItem("Work", nullptr, 0, 0));
+		fMenu->AddSeparatorItem();
+		fMenu->AddItem(SlotItem("0 Alpha", 1));
+		fMenu->AddItem(SlotItem("Add Bookmark Here", 2));
+		fMenu->AddItem(SlotItem("2 Gamma", 3));
+		fMenu->AddItem(new BMenuItem("Work", nullptr));
+		fWindow = new BarWindow(fMenu);
+		fWindow->Show();
+		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
+		fMenu->SetTargetForItems(fWindow);
+	}
+
+	void TearDown() override
+	{
+		if (fWindow != nullptr)
+			Close(fWindow);
+		delete fMenu;
+		GuiTest::TearDown();
+	}
+
+	// Pops the menu up and waits until it holds the keyboard: it has highlighted the
+	// item that the pointer moved onto (input arrives only after the grab).
+	void Open()
+	{
+		fWindow->PostMessage(kMsgOpen);
+		ASSERT_TRUE(WaitUntil([&] { return fMenu->Window() != nullptr; }));
+		BRect frame = fMenu->ItemAt(2)->Frame().OffsetByCopy(kMenuWhere);
+		fClient->MoveMouse(frame.left + 10, frame.top + 4);
+		uint32_t selected = ColorValue(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
+		ASSERT_TRUE(fClient->WaitForPixel(frame.left + 4, frame.top + 4, selected));
+		// Off every item again, so nothing is highlighted for Return to choose.
+		fClient->MoveMouse(10, 700);
+	}
+
+	// Dark pixels of an item's label.
+	int Ink(int32 index)
+	{
+		BRect frame = fMenu->ItemAt(index)->Frame().OffsetByCopy(kMenuWhere);
+		int ink = 0;
+		for (int y = (int)frame.top; y <= (int)frame.bottom; y++) {
+			for (int x = (int)frame.left; x <= (int)frame.right; x++)
+				ink += (fClient->Pixel(x, y) & 0xff) < 0x60 ? 1 : 0;
+		}
+		return ink;
+	}
+
+	static uint32_t ColorValue(rgb_color color)
+	{
+		return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
+	}
+
+	KVMenu* fMenu = nullptr;
+	BarWindow* fWindow = nullptr;
+};
+
+} // namespace
+
+TEST_F(FolderMenuXTest, KeypadDigitsChooseBySlotAndOtherKeysDoNothing)
+{
+	Open();
+	// Keypad 1 matches no label ("0 Alpha" is slot 1); the main row's 2, Down and
+	// Return are not the menu's keys.
+	for (unsigned int key : {kKeypad1, kMainRow2, kDown, kReturn})
+		fClient->Tap(key);
+	fClient->Tap(kKeypad2);
+	ASSERT_TRUE(WaitUntil([&] { return fWindow->received.load() == 1; }));
+	ASSERT_TRUE(WaitUntil([&] { return fWindow->closed.load(); }));
+	ASSERT_TRUE(fWindow->Lock());
+	EXPECT_EQ(fWindow->slots, std::vector<int32>{3});
+	fWindow->Unlock();
+	EXPECT_EQ(fMenu->Window(), nullptr);
+}
+
+TEST_F(FolderMenuXTest, EscapeClosesWithoutAMessageAndTheTitleIsBold)
+{
+	Open();
+	// Bold strokes: the title carries more ink than the same text in a plain line.
+	int title = Ink(0);
+	int plain = Ink(5);
+	EXPECT_GT(plain, 0);
+	EXPECT_GT(title, plain + plain / 5);
+
+	fClient->Tap(kEscape);
+	ASSERT_TRUE(WaitUntil([&] { return fWindow->closed.load(); }));
+	EXPECT_EQ(fWindow->received.load(), 0);
+}
