@@ -1,8 +1,11 @@
-// BMenuBar: the menu titles of a window and the opening of their menus.
+// BMenuBar: the menu titles of a window, the opening of their menus, and the
+// Command-key shortcuts of their items.
 #include <MenuBar.h>
 
 #include <MenuItem.h>
 #include <Window.h>
+
+#include <cctype>
 
 #include "MenuWindow.h"
 
@@ -65,4 +68,44 @@ BMenuBar::_Track(int32 index)
 	_Select(-1);
 	if (chosen != nullptr)
 		chosen->Invoke();
+}
+
+namespace {
+
+BMenuItem*
+FindShortcut(const BMenu* menu, uint32 key, uint32 modifiers)
+{
+	for (int32 i = 0; i < menu->CountItems(); i++) {
+		BMenuItem* item = menu->ItemAt(i);
+		if (item->Submenu() != nullptr) {
+			if (BMenuItem* inside = FindShortcut(item->Submenu(), key, modifiers))
+				return inside;
+			continue;
+		}
+		uint32 itemModifiers = 0;
+		char shortcut = item->Shortcut(&itemModifiers);
+		if (shortcut != 0 && item->IsEnabled() && itemModifiers == modifiers &&
+		    static_cast<uint32>(tolower(static_cast<unsigned char>(shortcut))) == key) {
+			return item;
+		}
+	}
+	return nullptr;
+}
+
+} // namespace
+
+bool
+BPrivate::InvokeMenuShortcut(BView* view, uint32 key, uint32 modifiers)
+{
+	if (BMenuBar* bar = dynamic_cast<BMenuBar*>(view)) {
+		if (BMenuItem* item = FindShortcut(bar, key, modifiers)) {
+			item->Invoke();
+			return true;
+		}
+	}
+	for (int32 i = 0; i < view->CountChildren(); i++) {
+		if (InvokeMenuShortcut(view->ChildAt(i), key, modifiers))
+			return true;
+	}
+	return false;
 }

@@ -67,6 +67,10 @@ private:
 	bool fPressed;
 };
 
+// Invokes the enabled item of a menu bar in view's subtree (view included) whose
+// Command-key shortcut is key with modifiers; false when there is none.
+bool InvokeMenuShortcut(BView* view, uint32 key, uint32 modifiers);
+
 } // namespace BPrivate
 
 #endif // _MENU_WINDOW_H

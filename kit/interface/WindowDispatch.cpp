@@ -12,6 +12,7 @@
 #include <MessageQueue.h>
 
 #include "EventFields.h"
+#include "MenuWindow.h"
 #include "WindowPrivate.h"
 
 const char* const BPrivate::kDisplayEventField = "be:kit_display_event";
@@ -329,6 +330,11 @@ BWindow::_HandleShortcut(BMessage* message)
 				return true;
 			}
 		}
+	}
+	// The menu items' own shortcuts come before the system's Command+Q and Command+W.
+	for (int32 i = 0; i < CountChildren(); i++) {
+		if (BPrivate::InvokeMenuShortcut(ChildAt(i), (uint32)rawChar, relevant))
+			return true;
 	}
 	if (relevant != B_COMMAND_KEY)
 		return false;

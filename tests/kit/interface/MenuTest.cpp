@@ -283,3 +283,55 @@ TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
 	EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
 	Close(window);
 }
+
+namespace {
+
+const uint32 kMsgShortcut = 'shct';
+
+class ShortcutWindow : public RecordingWindow
+{
+public:
+	ShortcutWindow() : RecordingWindow(BRect(100, 300, 299, 399)) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kMsgShortcut)
+			received++;
+		else
+			RecordingWindow::MessageReceived(message);
+	}
+
+	std::atomic<int32> received{0};
+};
+
+} // namespace
+
+TEST_F(MenuFieldTest, CommandShortcutsInvokeMenuBarItemsOfTheFocusedWindow)
+{
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
+	BMenu* file = new BMenu("File");
+	BMenuItem* open = new BMenuItem("Open", new BMessage(kMsgShortcut), 'O');
+	BMenuItem* disabled = new BMenuItem("Print", new BMessage(kMsgShortcut), 'P');
+	disabled->SetEnabled(false);
+	file->AddItem(open);
+	file->AddItem(disabled);
+	bar->AddItem(file);
+	ShortcutWindow* window = new ShortcutWindow;
+	window->AddChild(bar);
+	file->SetTargetForItems(window);
+	window->Show();
+	ASSERT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+
+	// Alt (X key code 64) with P (33), then with O (32).
+	for (unsigned int letter : {33u, 32u}) {
+		fClient->Key(64, true);
+		fClient->Tap(letter);
+		fClient->Key(64, false);
+	}
+	EXPECT_TRUE(WaitUntil([&] { return window->received.load() == 1; }));
+	// The disabled item's shortcut sent nothing.
+	ASSERT_TRUE(window->Lock());
+	EXPECT_EQ(window->received.load(), 1);
+	window->Unlock();
+	Close(window);
+}
