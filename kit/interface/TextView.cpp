@@ -1,0 +1,441 @@
+// BTextView: style runs, line layout with word wrap, drawing and mouse selection.
+#include "TextView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const rgb_color kBlack = {0, 0, 0, 255};
+
+bool
+IsBreakSpace(char c)
+{
+	return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
+                     uint32 flags)
+    : BView(frame, name, resizingMode, flags)
+{
+	_Init(textRect, nullptr, nullptr);
+}
+
+BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
+                     const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags)
+{
+	_Init(textRect, initialFont, initialColor);
+}
+
+BTextView::~BTextView() = default;
+
+void
+BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
+{
+	fTextRect = textRect;
+	fAlignment = B_ALIGN_LEFT;
+	fSelStart = fSelEnd = fAnchor = 0;
+	fWordWrap = true;
+	fEditable = true;
+	fSelectable = true;
+	fStylable = false;
+	fTracking = false;
+	if (font != nullptr)
+		BView::SetFont(font);
+	StyleRun run;
+	run.offset = 0;
+	GetFont(&run.font);
+	run.color = color != nullptr ? *color : kBlack;
+	fRuns.push_back(run);
+	_Layout();
+}
+
+void
+BTextView::SetText(const char* text)
+{
+	SetText(text, text != nullptr ? (int32)strlen(text) : 0);
+}
+
+void
+BTextView::SetText(const char* text, int32 length)
+{
+	fText.assign(text != nullptr ? text : "", text != nullptr ? std::max(length, (int32)0) : 0);
+	fRuns.resize(1);
+	fSelStart = fSelEnd = fAnchor = 0;
+	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::SetTextRect(BRect rect)
+{
+	fTextRect = rect;
+	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::SetAlignment(alignment flag)
+{
+	fAlignment = flag;
+	Invalidate();
+}
+
+void
+BTextView::SetWordWrap(bool wrap)
+{
+	fWordWrap = wrap;
+	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::MakeSelectable(bool selectable)
+{
+	fSelectable = selectable;
+	if (!selectable)
+		Select(0, 0);
+}
+
+void
+BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* color)
+{
+	SetFontAndColor(fSelStart, fSelEnd, font, mode, color);
+}
+
+void
+BTextView::SetFontAndColor(int32 start, int32 end, const BFont* font, uint32 mode,
+                           const rgb_color* color)
+{
+	if (!fStylable) {
+		start = 0;
+		end = TextLength();
+	}
+	start = std::clamp(start, (int32)0, TextLength());
+	end = std::clamp(end, (int32)0, TextLength());
+	if (start > end)
+		std::swap(start, end);
+	if (start == end && TextLength() > 0)
+		return;
+	_SplitRunAt(start);
+	_SplitRunAt(end);
+	for (StyleRun& run : fRuns) {
+		bool inside = run.offset >= start && (run.offset < end || start == end);
+		if (!inside)
+			continue;
+		if (font != nullptr)
+			run.font.CopyFrom(*font, mode);
+		if (color != nullptr)
+			run.color = *color;
+	}
+	_MergeRuns();
+	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
+{
+	const StyleRun& run = fRuns[_RunAt(offset)];
+	if (font != nullptr)
+		*font = run.font;
+	if (color != nullptr)
+		*color = run.color;
+}
+
+size_t
+BTextView::_RunAt(int32 offset) const
+{
+	size_t index = 0;
+	while (index + 1 < fRuns.size() && fRuns[index + 1].offset <= offset)
+		index++;
+	return index;
+}
+
+void
+BTextView::_SplitRunAt(int32 offset)
+{
+	if (offset >= TextLength())
+		return;
+	size_t index = _RunAt(offset);
+	if (fRuns[index].offset == offset)
+		return;
+	StyleRun copy = fRuns[index];
+	copy.offset = offset;
+	fRuns.insert(fRuns.begin() + index + 1, copy);
+}
+
+void
+BTextView::_MergeRuns()
+{
+	std::vector<StyleRun> merged;
+	for (const StyleRun& run : fRuns) {
+		if (!merged.empty() && merged.back().font == run.font && merged.back().color == run.color) {
+			continue;
+		}
+		merged.push_back(run);
+	}
+	fRuns.swap(merged);
+}
+
+float
+BTextView::_Width(int32 start, int32 end) const
+{
+	float width = 0;
+	for (size_t index = _RunAt(start); index < fRuns.size() && start < end; index++) {
+		int32 runEnd = index + 1 < fRuns.size() ? fRuns[index + 1].offset : TextLength();
+		int32 pieceEnd = std::min(end, runEnd);
+		width += fRuns[index].font.StringWidth(fText.data() + start, pieceEnd - start);
+		start = pieceEnd;
+	}
+	return width;
+}
+
+// The end of the line that starts at start within the paragraph ending at end: as many
+// whole words as fit the text rectangle, but at least one, so a long word stands alone.
+int32
+BTextView::_FitLine(int32 start, int32 end) const
+{
+	if (!fWordWrap)
+		return end;
+	float maxWidth = fTextRect.Width();
+	int32 fit = -1;
+	int32 position = start;
+	while (position < end) {
+		int32 wordEnd = position;
+		while (wordEnd < end && !IsBreakSpace(fText[wordEnd]))
+			wordEnd++;
+		int32 next = wordEnd;
+		while (next < end && IsBreakSpace(fText[next]))
+			next++;
+		if (_Width(start, wordEnd) > maxWidth && fit != -1)
+			break;
+		fit = next;
+		position = next;
+	}
+	return fit == -1 ? end : fit;
+}
+
+void
+BTextView::_AddLine(int32 start, int32 end, float top)
+{
+	Line line = {start, end, top, 0, 0, 0};
+	size_t last = _RunAt(std::max(start, std::max(end - 1, start)));
+	for (size_t index = _RunAt(start); index <= last; index++) {
+		font_height height;
+		fRuns[index].font.GetHeight(&height);
+		line.ascent = std::max(line.ascent, height.ascent);
+		line.descent = std::max(line.descent, height.descent);
+		line.leading = std::max(line.leading, height.leading);
+	}
+	fLines.push_back(line);
+}
+
+void
+BTextView::_Layout()
+{
+	fLines.clear();
+	float top = 0;
+	int32 paragraph = 0;
+	const int32 length = TextLength();
+	while (true) {
+		size_t found = fText.find('\n', paragraph);
+		int32 end = found == std::string::npos ? length : (int32)found;
+		int32 start = paragraph;
+		do {
+			int32 lineEnd = _FitLine(start, end);
+			// The line break belongs to the last line of its paragraph.
+			int32 stored = lineEnd == end && end < length ? end + 1 : lineEnd;
+			_AddLine(start, stored, top);
+			top += ceilf(fLines.back().ascent + fLines.back().descent + fLines.back().leading);
+			start = lineEnd;
+		} while (start < end);
+		if (end >= length)
+			break;
+		paragraph = end + 1;
+	}
+}
+
+int32
+BTextView::LineAt(int32 offset) const
+{
+	for (size_t index = 0; index < fLines.size(); index++) {
+		if (offset < fLines[index].end)
+			return (int32)index;
+	}
+	return (int32)fLines.size() - 1;
+}
+
+float
+BTextView::LineHeight(int32 lineNumber) const
+{
+	if (lineNumber < 0 || lineNumber >= CountLines())
+		return 0;
+	const Line& line = fLines[lineNumber];
+	return ceilf(line.ascent + line.descent + line.leading);
+}
+
+float
+BTextView::TextHeight(int32 startLine, int32 endLine) const
+{
+	startLine = std::max(startLine, (int32)0);
+	endLine = std::min(endLine, CountLines() - 1);
+	float height = 0;
+	for (int32 line = startLine; line <= endLine; line++)
+		height += LineHeight(line);
+	return height;
+}
+
+float
+BTextView::_LineLeft(const Line& line) const
+{
+	int32 end = line.end;
+	if (end > line.start && fText[end - 1] == '\n')
+		end--;
+	float slack = fTextRect.Width() - _Width(line.start, end);
+	if (fAlignment == B_ALIGN_CENTER)
+		return fTextRect.left + floorf(slack / 2);
+	if (fAlignment == B_ALIGN_RIGHT)
+		return fTextRect.left + slack;
+	return fTextRect.left;
+}
+
+int32
+BTextView::OffsetAt(BPoint point) const
+{
+	if (fLines.empty())
+		return 0;
+	size_t index = 0;
+	while (index + 1 < fLines.size() && point.y >= fTextRect.top + fLines[index + 1].top)
+		index++;
+	const Line& line = fLines[index];
+	float x = _LineLeft(line);
+	int32 offset = line.start;
+	int32 end = line.end;
+	if (end > line.start && fText[end - 1] == '\n')
+		end--;
+	while (offset < end) {
+		int32 next = offset + 1;
+		while (next < end && (fText[next] & 0xc0) == 0x80)
+			next++;
+		float width = _Width(offset, next);
+		if (point.x < x + width / 2)
+			break;
+		x += width;
+		offset = next;
+	}
+	return offset;
+}
+
+void
+BTextView::Select(int32 start, int32 end)
+{
+	start = std::clamp(start, (int32)0, TextLength());
+	end = std::clamp(end, start, TextLength());
+	if (start == fSelStart && end == fSelEnd)
+		return;
+	fSelStart = start;
+	fSelEnd = end;
+	Invalidate();
+}
+
+void
+BTextView::GetSelection(int32* start, int32* end) const
+{
+	if (start != nullptr)
+		*start = fSelStart;
+	if (end != nullptr)
+		*end = fSelEnd;
+}
+
+void
+BTextView::Draw(BRect)
+{
+	BFont viewFont;
+	GetFont(&viewFont);
+	rgb_color high = HighColor();
+	for (const Line& line : fLines) {
+		_DrawSelection(line);
+		_DrawLine(line);
+	}
+	BView::SetFont(&viewFont);
+	SetHighColor(high);
+}
+
+void
+BTextView::_DrawSelection(const Line& line)
+{
+	int32 start = std::max(fSelStart, line.start);
+	int32 end = std::min(fSelEnd, line.end);
+	if (start >= end)
+		return;
+	float left = _LineLeft(line);
+	float x0 = left + _Width(line.start, start);
+	float x1 = left + _Width(line.start, end);
+	float top = fTextRect.top + line.top;
+	SetHighColor(tint_color(LowColor(), B_HIGHLIGHT_BACKGROUND_TINT));
+	FillRect(BRect(x0, top, x1 - 1, top + LineHeight(LineAt(line.start)) - 1));
+}
+
+void
+BTextView::_DrawLine(const Line& line)
+{
+	float x = _LineLeft(line);
+	float baseline = fTextRect.top + line.top + line.ascent;
+	int32 end = line.end;
+	if (end > line.start && fText[end - 1] == '\n')
+		end--;
+	SetDrawingMode(B_OP_OVER);
+	for (size_t index = _RunAt(line.start); index < fRuns.size(); index++) {
+		int32 start = std::max(fRuns[index].offset, line.start);
+		int32 runEnd = index + 1 < fRuns.size() ? fRuns[index + 1].offset : TextLength();
+		int32 pieceEnd = std::min(end, runEnd);
+		if (start >= end)
+			break;
+		if (pieceEnd <= start)
+			continue;
+		BView::SetFont(&fRuns[index].font);
+		SetHighColor(fRuns[index].color);
+		DrawString(fText.data() + start, pieceEnd - start, BPoint(x, baseline));
+		x += _Width(start, pieceEnd);
+	}
+	SetDrawingMode(B_OP_COPY);
+}
+
+void
+BTextView::MouseDown(BPoint where)
+{
+	if (!fSelectable)
+		return;
+	fAnchor = OffsetAt(where);
+	Select(fAnchor, fAnchor);
+	fTracking = true;
+	SetMouseEventMask(B_POINTER_EVENTS);
+}
+
+void
+BTextView::MouseMoved(BPoint where, uint32, const BMessage*)
+{
+	if (!fTracking)
+		return;
+	int32 offset = OffsetAt(where);
+	Select(std::min(offset, fAnchor), std::max(offset, fAnchor));
+}
+
+void
+BTextView::MouseUp(BPoint)
+{
+	fTracking = false;
+}
+
+void
+BTextView::FrameResized(float width, float height)
+{
+	BView::FrameResized(width, height);
+	_Layout();
+	Invalidate();
+}
