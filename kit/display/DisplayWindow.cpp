@@ -56,6 +56,20 @@ IsDecorated(int32 look)
 	return look != B_BORDERED_WINDOW_LOOK && look != B_NO_BORDER_WINDOW_LOOK;
 }
 
+// Changes a window's record under the display lock and sends the result to the server; a
+// window that is already gone is ignored.
+template <typename Change>
+void
+UpdateWindow(Display::Data& d, native_window window, Change change)
+{
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return;
+	change(record);
+	XFlush(d.display);
+}
+
 } // namespace
 
 native_window
@@ -392,57 +406,45 @@ void
 Display::SetFeel(native_window window, int32 feel)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
-	if (record == nullptr)
-		return;
-	record->feel = feel;
-	bool above = feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL ||
-	             feel == B_FLOATING_SUBSET_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL;
-	d.SetNetState(record, d.atoms.netWmStateAbove, above);
-	if (above && record->mapped)
-		XRaiseWindow(d.display, record->xid);
-	XFlush(d.display);
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		record->feel = feel;
+		bool above = feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL ||
+		             feel == B_FLOATING_SUBSET_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL;
+		d.SetNetState(record, d.atoms.netWmStateAbove, above);
+		if (above && record->mapped)
+			XRaiseWindow(d.display, record->xid);
+	});
 }
 
 void
 Display::SetLook(native_window window, int32 look)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
-	if (record == nullptr)
-		return;
-	record->look = look;
-	d.ApplyMotifHints(record);
-	XFlush(d.display);
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		record->look = look;
+		d.ApplyMotifHints(record);
+	});
 }
 
 void
 Display::SetFlags(native_window window, uint32 flags)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
-	if (record == nullptr)
-		return;
-	record->flags = flags;
-	d.ApplyMotifHints(record);
-	XFlush(d.display);
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		record->flags = flags;
+		d.ApplyMotifHints(record);
+	});
 }
 
 void
 Display::SetWorkspaces(native_window window, uint32 workspaces)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
-	if (record == nullptr)
-		return;
-	record->workspaces =
-	        workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31)) : workspaces;
-	d.ApplyWorkspaces(record);
-	XFlush(d.display);
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		record->workspaces =
+		        workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31)) : workspaces;
+		d.ApplyWorkspaces(record);
+	});
 }
 
 void
