@@ -360,6 +360,7 @@ Display::Data::HandleConfigure(WindowRecord* record, const XConfigureEvent& even
 		resized->AddInt64("when", system_time());
 		resized->AddInt32("width", event.width - 2 * record->inset - 1);
 		resized->AddInt32("height", event.height - 2 * record->inset - 1);
+		resized->AddInt32(kFrameRequestField, (int32)record->frameRequests);
 		Post(record, resized);
 	}
 	// Under a reparenting window manager the event's position is relative to the frame;
@@ -374,6 +375,7 @@ Display::Data::HandleConfigure(WindowRecord* record, const XConfigureEvent& even
 		BMessage* moved = new BMessage(B_WINDOW_MOVED);
 		moved->AddInt64("when", system_time());
 		moved->AddPoint("where", where);
+		moved->AddInt32(kFrameRequestField, (int32)record->frameRequests);
 		Post(record, moved);
 	}
 }

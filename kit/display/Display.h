@@ -21,6 +21,9 @@ extern const char* const kWindowWhereField;
 // Set on key messages that come from the desktop-wide raw key stream: they go only to
 // views that asked for B_KEYBOARD_EVENTS.
 extern const char* const kRawKeyField;
+// Set on B_WINDOW_MOVED and B_WINDOW_RESIZED: how many move and resize requests the
+// window had made when the notice was written (see MoveWindow()).
+extern const char* const kFrameRequestField;
 
 // The receiving end of a native window: a BWindow. Called in the display thread.
 class DisplayClient
@@ -65,8 +68,11 @@ public:
 	void DestroyWindow(native_window window);
 	void ShowWindow(native_window window);
 	void HideWindow(native_window window);
-	void MoveWindow(native_window window, BPoint contentLeftTop);
-	void ResizeWindow(native_window window, int32 width, int32 height);
+	// Both return the window's count of move and resize requests including this one;
+	// frame notices carry the count current when they were written, so that the window
+	// can drop a notice older than its latest request.
+	uint32 MoveWindow(native_window window, BPoint contentLeftTop);
+	uint32 ResizeWindow(native_window window, int32 width, int32 height);
 	void SetTitle(native_window window, const char* title);
 	void SetFeel(native_window window, int32 feel);
 	void SetLook(native_window window, int32 look);

@@ -33,6 +33,7 @@ struct WindowRecord
 	bool overrideRedirect = false;
 	bool mapped = false;
 	int32 watchKeys = 0;
+	uint32 frameRequests = 0; // moves and resizes asked for by the window
 	BPoint lastPosition;
 	bool positionKnown = false;
 	Cursor cursor = 0;

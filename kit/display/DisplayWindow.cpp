@@ -339,39 +339,39 @@ Display::HideWindow(native_window window)
 	XFlush(d.display);
 }
 
-void
+// The request is sent under the lock, so a configure notice handled meanwhile either
+// sees the new position or carries the old request count.
+uint32
 Display::MoveWindow(native_window window, BPoint where)
 {
 	Data& d = *fData;
-	int32 inset;
-	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		WindowRecord* record = d.Find(window);
-		if (record == nullptr)
-			return;
-		inset = record->inset;
-		// The window is where it was asked to be; the notice of the move must not bring
-		// the old position back.
-		record->lastPosition = where;
-		record->positionKnown = true;
-		d.ApplySizeHints(record, (int32)where.x - inset, (int32)where.y - inset);
-	}
+	std::lock_guard<std::mutex> guard(d.lock);
+	WindowRecord* record = d.Find(window);
+	if (record == nullptr)
+		return 0;
+	int32 inset = record->inset;
+	// The window is where it was asked to be; the notice of the move must not bring
+	// the old position back.
+	record->lastPosition = where;
+	record->positionKnown = true;
+	d.ApplySizeHints(record, (int32)where.x - inset, (int32)where.y - inset);
 	XMoveWindow(d.display, window, (int)where.x - inset, (int)where.y - inset);
 	XFlush(d.display);
+	return ++record->frameRequests;
 }
 
-void
+uint32
 Display::ResizeWindow(native_window window, int32 width, int32 height)
 {
 	Data& d = *fData;
 	std::lock_guard<std::mutex> guard(d.lock);
 	WindowRecord* record = d.Find(window);
 	if (record == nullptr)
-		return;
+		return 0;
 	int32 outerWidth = std::max(width, (int32)1) + 2 * record->inset;
 	int32 outerHeight = std::max(height, (int32)1) + 2 * record->inset;
 	if (outerWidth == record->width && outerHeight == record->height)
-		return;
+		return record->frameRequests;
 	record->width = outerWidth;
 	record->height = outerHeight;
 	record->front.assign((size_t)outerWidth * outerHeight, 0xff000000);
@@ -386,6 +386,7 @@ Display::ResizeWindow(native_window window, int32 width, int32 height)
 	}
 	XResizeWindow(d.display, window, outerWidth, outerHeight);
 	XFlush(d.display);
+	return ++record->frameRequests;
 }
 
 void

@@ -18,6 +18,7 @@
 namespace BPrivate {
 
 const char* const kWindowWhereField = "be:window_where";
+const char* const kFrameRequestField = "be:frame_request";
 const char* const kRawKeyField = "be:raw_key";
 
 namespace {

@@ -225,8 +225,7 @@ BAlert::_LayoutText(float windowWidth)
 	float buttonHeight = fButtons[0]->Bounds().Height() + 1;
 	float buttonTop = ceilf(contentBottom + kMargin);
 	float windowHeight = buttonTop + buttonHeight + kMargin;
-	// Alerts sit a little above the centre of the screen, as on BeOS. Moved before
-	// resized, so that every configure notice of the display carries the final place.
+	// Alerts sit a little above the centre of the screen, as on BeOS.
 	BRect screen = BScreen(this).Frame();
 	MoveTo(floorf(screen.left + (screen.Width() - windowWidth) / 2),
 	       floorf(screen.top + (screen.Height() - windowHeight) / 3));

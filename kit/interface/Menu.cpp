@@ -12,14 +12,16 @@
 #include <InterfaceDefs.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 BMenu::BMenu(const char* name, menu_layout layout)
     : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
       fSuperitem(nullptr), fLayout(layout), fEnabled(true), fRadioMode(false),
-      fLabelFromMarked(false), fLayoutValid(false), fResizeToFit(false), fMenuWindow(nullptr),
-      fSelected(-1), fItemWidth(0)
+      fLabelFromMarked(false), fLayoutValid(false), fResizeToFit(false), fTriggersEnabled(true),
+      fMenuWindow(nullptr), fSelected(-1), fItemWidth(0)
 {
 	SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
 	SetLowColor(ViewColor());
@@ -29,7 +31,8 @@ BMenu::BMenu(BRect frame, const char* name, uint32 resizingMode, uint32 flags, m
              bool resizeToFit)
     : BView(frame, name, resizingMode, flags | B_WILL_DRAW), fSuperitem(nullptr), fLayout(layout),
       fEnabled(true), fRadioMode(false), fLabelFromMarked(false), fLayoutValid(false),
-      fResizeToFit(resizeToFit), fMenuWindow(nullptr), fSelected(-1), fItemWidth(0)
+      fResizeToFit(resizeToFit), fTriggersEnabled(true), fMenuWindow(nullptr), fSelected(-1),
+      fItemWidth(0)
 {
 	SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
 	SetLowColor(ViewColor());
@@ -269,6 +272,57 @@ BMenu::SetLabelFromMarked(bool on)
 		fSuperitem->SetLabel(marked->Label());
 }
 
+void
+BMenu::SetTriggersEnabled(bool enabled)
+{
+	fTriggersEnabled = enabled;
+	if (Window() != nullptr)
+		Invalidate();
+}
+
+// Set triggers are claimed first, so an automatic one never takes a letter that a later
+// item asked for.
+std::vector<char>
+BMenu::_Triggers() const
+{
+	std::vector<char> triggers(fItems.size(), 0);
+	std::string used;
+	for (size_t i = 0; i < fItems.size(); i++) {
+		char set = static_cast<char>(tolower(static_cast<unsigned char>(fItems[i]->Trigger())));
+		if (set != 0 && used.find(set) == std::string::npos) {
+			triggers[i] = set;
+			used += set;
+		}
+	}
+	for (size_t i = 0; i < fItems.size(); i++) {
+		if (triggers[i] != 0 || fItems[i]->Trigger() != 0)
+			continue;
+		for (const char* c = fItems[i]->Label(); *c != '\0'; c++) {
+			char lower = static_cast<char>(tolower(static_cast<unsigned char>(*c)));
+			if (isalnum(static_cast<unsigned char>(*c)) && used.find(lower) == std::string::npos) {
+				triggers[i] = lower;
+				used += lower;
+				break;
+			}
+		}
+	}
+	return triggers;
+}
+
+int32
+BMenu::_IndexOfTrigger(char c) const
+{
+	char lower = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+	if (lower == 0)
+		return -1;
+	std::vector<char> triggers = _Triggers();
+	for (size_t i = 0; i < triggers.size(); i++) {
+		if (triggers[i] == lower)
+			return static_cast<int32>(i);
+	}
+	return -1;
+}
+
 BMenu*
 BMenu::Supermenu() const
 {
@@ -321,6 +375,13 @@ BMenu::KeyDown(const char* bytes, int32 numBytes)
 		_Finish(nullptr);
 		break;
 	default:
+		if (numBytes == 1 && fTriggersEnabled) {
+			int32 index = _IndexOfTrigger(bytes[0]);
+			if (_IsSelectable(index)) {
+				_Select(index);
+				fMenuWindow->Activate(index);
+			}
+		}
 		break;
 	}
 	if (next >= 0)

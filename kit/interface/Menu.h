@@ -58,6 +58,11 @@ public:
 	virtual void SetEnabled(bool enabled);
 	virtual void SetRadioMode(bool on);
 	virtual void SetLabelFromMarked(bool on);
+	// Triggers: while the menu is open, typing an item's trigger character chooses it.
+	// An item without one set takes the first letter or digit of its label that no item
+	// before it has; the trigger is underlined.
+	virtual void SetTriggersEnabled(bool enabled);
+	bool AreTriggersEnabled() const { return fTriggersEnabled; }
 	bool IsEnabled() const;
 	bool IsRadioMode() const { return fRadioMode; }
 	bool IsLabelFromMarked() const { return fLabelFromMarked; }
@@ -105,6 +110,10 @@ private:
 	// While open, the menu's window ends tracking with item chosen (null: none).
 	void _Finish(BMenuItem* item);
 	void _SetSuperitem(BMenuItem* item) { fSuperitem = item; }
+	// The trigger of every item, lower case (0: none), in item order.
+	std::vector<char> _Triggers() const;
+	// The item whose trigger is c, or -1.
+	int32 _IndexOfTrigger(char c) const;
 
 	std::vector<BMenuItem*> fItems;
 	BMenuItem* fSuperitem;
@@ -114,6 +123,7 @@ private:
 	bool fLabelFromMarked;
 	bool fLayoutValid;
 	bool fResizeToFit;
+	bool fTriggersEnabled;
 	// The window the menu is open in, or null while closed (set by that window).
 	BPrivate::MenuWindow* fMenuWindow;
 	int32 fSelected;

@@ -48,26 +48,40 @@ BMenuBar::Show()
 	BView::Show();
 }
 
+// The bar's window thread waits while a menu is open (it keeps repainting from its last
+// frame). Moving to another title, or pressing on one, opens that title's menu instead;
+// pressing on the open menu's own title closes it.
 void
 BMenuBar::_Track(int32 index)
 {
-	BMenuItem* item = ItemAt(index);
-	BMenu* submenu = item->Submenu();
-	if (submenu == nullptr) {
-		item->Invoke();
-		return;
+	for (;;) {
+		BMenuItem* item = ItemAt(index);
+		BMenu* submenu = item->Submenu();
+		if (submenu == nullptr) {
+			item->Invoke();
+			return;
+		}
+		BRect frame = item->Frame();
+		BPoint where = Layout() == B_ITEMS_IN_ROW ? BPoint(frame.left, frame.bottom + 1)
+		                                          : BPoint(frame.right + 1, frame.top);
+		ConvertToScreen(&where);
+		_Select(index);
+		if (Window() != nullptr)
+			Window()->UpdateIfNeeded();
+		BPrivate::MenuOutcome outcome = BPrivate::MenuWindow::TrackSubmenu(
+		        submenu, where, {ConvertToScreen(Bounds())}, ConvertToScreen(frame));
+		_Select(-1);
+		if (outcome.chosen != nullptr)
+			outcome.chosen->Invoke();
+		if (!outcome.pointerBack)
+			return;
+		int32 next = _IndexAt(ConvertFromScreen(outcome.where));
+		if (!_IsSelectable(next) || ItemAt(next)->Submenu() == nullptr ||
+		    (next == index && outcome.pressed)) {
+			return;
+		}
+		index = next;
 	}
-	BRect frame = item->Frame();
-	BPoint where = Layout() == B_ITEMS_IN_ROW ? BPoint(frame.left, frame.bottom + 1)
-	                                          : BPoint(frame.right + 1, frame.top);
-	ConvertToScreen(&where);
-	_Select(index);
-	if (Window() != nullptr)
-		Window()->UpdateIfNeeded();
-	BMenuItem* chosen = BPrivate::MenuWindow::Track(submenu, where, false, false);
-	_Select(-1);
-	if (chosen != nullptr)
-		chosen->Invoke();
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
     : BInvoker(message, nullptr), fLabel(label != nullptr ? label : ""), fSubmenu(nullptr),
@@ -159,7 +160,30 @@ BMenuItem::DrawContent()
 	font_height metrics;
 	fSuper->GetFontHeight(&metrics);
 	BPoint where = ContentLocation();
-	fSuper->DrawString(fLabel.c_str(), BPoint(where.x, where.y + ceilf(metrics.ascent)));
+	BPoint baseline(where.x, where.y + ceilf(metrics.ascent));
+	fSuper->DrawString(fLabel.c_str(), baseline);
+	_DrawTrigger(baseline);
+}
+
+// Underlines the first character of the label that is the item's trigger; menu bars show
+// none, their titles open with the mouse or Command shortcuts.
+void
+BMenuItem::_DrawTrigger(BPoint baseline)
+{
+	if (!fSuper->AreTriggersEnabled() || InRow(fSuper))
+		return;
+	int32 index = fSuper->IndexOf(this);
+	std::vector<char> triggers = fSuper->_Triggers();
+	if (index < 0 || triggers[index] == 0)
+		return;
+	for (size_t i = 0; i < fLabel.size(); i++) {
+		if (tolower(static_cast<unsigned char>(fLabel[i])) != triggers[index])
+			continue;
+		float left = baseline.x + fSuper->StringWidth(fLabel.c_str(), static_cast<int32>(i));
+		float right = left + fSuper->StringWidth(fLabel.c_str() + i, 1) - 1;
+		fSuper->StrokeLine(BPoint(left, baseline.y + 2), BPoint(right, baseline.y + 2));
+		return;
+	}
 }
 
 void

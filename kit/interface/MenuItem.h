@@ -64,6 +64,7 @@ private:
 	// The shortcut as shown at the right of the item ("Alt+X"), or empty.
 	std::string _ShortcutLabel() const;
 	void _DrawMark();
+	void _DrawTrigger(BPoint baseline);
 	void _DrawTrailing();
 
 	std::string fLabel;

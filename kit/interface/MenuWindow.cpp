@@ -8,6 +8,7 @@
 #include <Menu.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <MessageQueue.h>
 #include <OS.h>
 #include <Screen.h>
 
@@ -53,25 +54,54 @@ PlaceMenu(BMenu* menu, BPoint where)
 BMenuItem*
 MenuWindow::Track(BMenu* menu, BPoint where, bool async, bool autoDestruct)
 {
+	std::shared_ptr<MenuResult> result =
+	        _Open(menu, where, async, autoDestruct, {}, BRect(), nullptr);
+	if (result == nullptr || async)
+		return nullptr;
+	return _Wait(result).chosen;
+}
+
+MenuOutcome
+MenuWindow::TrackSubmenu(BMenu* menu, BPoint where, const std::vector<BRect>& ancestors,
+                         BRect superitem, MenuWindow* opener)
+{
+	std::shared_ptr<MenuResult> result =
+	        _Open(menu, where, false, false, ancestors, superitem, opener);
+	if (result == nullptr)
+		return MenuOutcome();
+	return _Wait(result);
+}
+
+std::shared_ptr<MenuResult>
+MenuWindow::_Open(BMenu* menu, BPoint where, bool async, bool autoDestruct,
+                  const std::vector<BRect>& ancestors, BRect superitem, MenuWindow* opener)
+{
 	if (menu == nullptr || menu->fMenuWindow != nullptr || menu->Window() != nullptr)
 		return nullptr;
 	auto result = std::make_shared<MenuResult>();
 	MenuWindow* window = new MenuWindow(menu, PlaceMenu(menu, where), async, autoDestruct, result);
+	window->fAncestors = ancestors;
+	window->fSuperitem = superitem;
+	window->fOpener = opener;
 	window->Show();
 	window->PostMessage(kMsgGrab);
-	if (async)
-		return nullptr;
+	return result;
+}
+
+MenuOutcome
+MenuWindow::_Wait(const std::shared_ptr<MenuResult>& result)
+{
 	std::unique_lock<std::mutex> guard(result->lock);
 	result->changed.wait(guard, [&] { return result->finished; });
-	return result->chosen;
+	return result->outcome;
 }
 
 MenuWindow::MenuWindow(BMenu* menu, BRect frame, bool async, bool autoDestruct,
                        std::shared_ptr<MenuResult> result)
     : BWindow(frame, "menu", B_BORDERED_WINDOW_LOOK, kMenuWindowFeel,
               B_AVOID_FOCUS | B_NOT_MOVABLE | B_NOT_RESIZABLE | B_NOT_CLOSABLE),
-      fMenu(menu), fResult(std::move(result)), fOpened(system_time()), fGrabTries(0), fAsync(async),
-      fAutoDestruct(autoDestruct), fPressed(false)
+      fMenu(menu), fResult(std::move(result)), fOpener(nullptr), fOpened(system_time()),
+      fGrabTries(0), fAsync(async), fAutoDestruct(autoDestruct), fPressed(false)
 {
 	if (fMenu->IsHidden())
 		fMenu->BView::Show();
@@ -85,7 +115,7 @@ MenuWindow::MenuWindow(BMenu* menu, BRect frame, bool async, bool autoDestruct,
 MenuWindow::~MenuWindow()
 {
 	if (fMenu != nullptr)
-		_Release(nullptr);
+		_Release(MenuOutcome());
 }
 
 void
@@ -125,7 +155,7 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 bool
 MenuWindow::QuitRequested()
 {
-	_Release(nullptr);
+	_Release(MenuOutcome());
 	return true;
 }
 
@@ -160,12 +190,12 @@ MenuWindow::Abandon(BMenu* menu)
 	RemoveChild(menu);
 	fMenu = nullptr;
 	menu->fMenuWindow = nullptr;
-	_Release(nullptr);
+	_Release(MenuOutcome());
 	Quit();
 }
 
-// The pointer is grabbed, so presses anywhere on the screen come here: one outside the
-// menu closes it.
+// The pointer is grabbed, so presses anywhere on the screen come here: one outside every
+// open menu closes them all, one over a menu further up hands tracking back to it.
 void
 MenuWindow::_Mouse(BMessage* message)
 {
@@ -177,14 +207,16 @@ MenuWindow::_Mouse(BMessage* message)
 	int32 index = inside ? fMenu->_IndexAt(where) : -1;
 	switch (message->what) {
 	case B_MOUSE_MOVED:
-		if (inside)
-			fMenu->_Select(fMenu->_IsSelectable(index) ? index : -1);
+		_MouseMoved(screenWhere, inside, index);
 		break;
 	case B_MOUSE_DOWN:
-		if (!inside)
-			_End(nullptr);
-		else
+		if (inside) {
 			fPressed = true;
+		} else if (!_OverAncestor(screenWhere, true)) {
+			MenuOutcome outcome;
+			outcome.closeAll = true;
+			_EndWith(outcome);
+		}
 		break;
 	case B_MOUSE_UP:
 		if (inside && (fPressed || system_time() - fOpened > kDragChoiceDelay))
@@ -195,35 +227,120 @@ MenuWindow::_Mouse(BMessage* message)
 	}
 }
 
+// Resting on an item with a submenu opens it; leaving for a menu further up closes this
+// one, so the pointer can wander back through the chain.
+void
+MenuWindow::_MouseMoved(BPoint screenWhere, bool inside, int32 index)
+{
+	if (!inside) {
+		_OverAncestor(screenWhere, false);
+		return;
+	}
+	bool selectable = fMenu->_IsSelectable(index);
+	bool changed = selectable && index != fMenu->fSelected;
+	fMenu->_Select(selectable ? index : -1);
+	if (changed && fMenu->SubmenuAt(index) != nullptr)
+		_OpenSubmenu(index);
+}
+
+// Ends tracking and hands it back when screenWhere is over an ancestor menu; a move over
+// the item that opened this menu does not count, or the menu would close as it opens.
+bool
+MenuWindow::_OverAncestor(BPoint screenWhere, bool pressed)
+{
+	if (!pressed && fSuperitem.IsValid() && fSuperitem.Contains(screenWhere))
+		return false;
+	for (const BRect& frame : fAncestors) {
+		if (frame.Contains(screenWhere)) {
+			MenuOutcome outcome;
+			outcome.pointerBack = true;
+			outcome.pressed = pressed;
+			outcome.where = screenWhere;
+			_EndWith(outcome);
+			return true;
+		}
+	}
+	return false;
+}
+
 void
 MenuWindow::_Grab()
 {
-	if (WindowAccess::GrabInput(this, true) || ++fGrabTries >= kMaxGrabTries)
+	if (WindowAccess::GrabInput(this, true)) {
+		_TakeKeysFromOpener();
+		return;
+	}
+	if (++fGrabTries >= kMaxGrabTries)
 		return;
 	snooze(kGrabRetryDelay);
 	PostMessage(kMsgGrab);
 }
 
+// Until this menu holds the keyboard, keys still go to the menu that opened it, whose
+// thread waits for this one: they were typed for this menu, so they move here, in order.
+void
+MenuWindow::_TakeKeysFromOpener()
+{
+	if (fOpener == nullptr)
+		return;
+	BMessageQueue* queue = fOpener->MessageQueue();
+	if (!queue->Lock())
+		return;
+	std::vector<BMessage*> keys;
+	for (int32 index = 0; BMessage* message = queue->FindMessage(index); index++) {
+		if (message->what == B_KEY_DOWN || message->what == B_UNMAPPED_KEY_DOWN)
+			keys.push_back(message);
+	}
+	for (BMessage* key : keys) {
+		queue->RemoveMessage(key);
+		MessageQueue()->AddMessage(key);
+	}
+	queue->Unlock();
+}
+
 // A submenu is tracked synchronously from this window's thread: its choice is this
-// menu's choice, and closing it without one gives the grab back to this menu.
+// menu's choice, a press outside all menus closes this one too, and the pointer coming
+// back over this menu resumes tracking here (opening the submenu now under it).
 void
 MenuWindow::_OpenSubmenu(int32 index)
 {
-	BMenuItem* item = fMenu->ItemAt(index);
-	BRect frame = item->Frame();
-	BPoint where = fMenu->Layout() == B_ITEMS_IN_ROW ? frame.LeftBottom() : frame.RightTop();
-	fMenu->ConvertToScreen(&where);
-	BMenuItem* chosen = Track(item->Submenu(), where, false, false);
-	if (chosen != nullptr) {
-		_End(chosen);
-		return;
+	for (;;) {
+		BMenuItem* item = fMenu->ItemAt(index);
+		BRect frame = item->Frame();
+		BPoint where = fMenu->Layout() == B_ITEMS_IN_ROW ? frame.LeftBottom() : frame.RightTop();
+		fMenu->ConvertToScreen(&where);
+		std::vector<BRect> ancestors = fAncestors;
+		ancestors.push_back(fMenu->ConvertToScreen(fMenu->Bounds()));
+		MenuOutcome outcome = TrackSubmenu(item->Submenu(), where, ancestors,
+		                                   fMenu->ConvertToScreen(frame), this);
+		if (fMenu == nullptr)
+			return;
+		if (outcome.chosen != nullptr || outcome.closeAll) {
+			_EndWith(outcome);
+			return;
+		}
+		fGrabTries = 0;
+		_Grab();
+		if (!outcome.pointerBack)
+			return;
+		BPoint local = fMenu->ConvertFromScreen(outcome.where);
+		if (!fMenu->Bounds().Contains(local)) {
+			_OverAncestor(outcome.where, outcome.pressed);
+			return;
+		}
+		int32 next = fMenu->_IndexAt(local);
+		bool selectable = fMenu->_IsSelectable(next);
+		fMenu->_Select(selectable ? next : -1);
+		if (outcome.pressed && next != index)
+			fPressed = true;
+		if (!selectable || next == index || fMenu->SubmenuAt(next) == nullptr)
+			return;
+		index = next;
 	}
-	fGrabTries = 0;
-	_Grab();
 }
 
 void
-MenuWindow::_Release(BMenuItem* item)
+MenuWindow::_Release(const MenuOutcome& outcome)
 {
 	BMenu* menu = fMenu;
 	if (menu != nullptr) {
@@ -232,15 +349,17 @@ MenuWindow::_Release(BMenuItem* item)
 		menu->_Select(-1);
 		RemoveChild(menu);
 		menu->fMenuWindow = nullptr;
-		if (fAsync && item != nullptr)
-			item->Invoke();
+		if (fAsync && outcome.chosen != nullptr)
+			outcome.chosen->Invoke();
 		if (fAsync && fAutoDestruct)
 			delete menu;
 	}
 	std::lock_guard<std::mutex> guard(fResult->lock);
 	if (!fResult->finished) {
 		fResult->finished = true;
-		fResult->chosen = fAsync ? nullptr : item;
+		fResult->outcome = outcome;
+		if (fAsync)
+			fResult->outcome.chosen = nullptr;
 		fResult->changed.notify_all();
 	}
 }
@@ -248,9 +367,17 @@ MenuWindow::_Release(BMenuItem* item)
 void
 MenuWindow::_End(BMenuItem* item)
 {
+	MenuOutcome outcome;
+	outcome.chosen = item;
+	_EndWith(outcome);
+}
+
+void
+MenuWindow::_EndWith(const MenuOutcome& outcome)
+{
 	if (fMenu == nullptr)
 		return;
-	_Release(item);
+	_Release(outcome);
 	Quit();
 }
 

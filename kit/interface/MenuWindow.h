@@ -9,11 +9,25 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class BMenu;
 class BMenuItem;
 
 namespace BPrivate {
+
+// How the tracking of a menu ended, for the one who opened it.
+struct MenuOutcome
+{
+	BMenuItem* chosen = nullptr;
+	// A press outside every open menu: the whole chain of menus closes.
+	bool closeAll = false;
+	// The pointer went back over a menu further up (at where, screen coordinates, with a
+	// press when pressed): that menu takes over from there.
+	bool pointerBack = false;
+	bool pressed = false;
+	BPoint where;
+};
 
 // What a tracking ends with, shared by the menu window and the thread waiting for it.
 struct MenuResult
@@ -21,7 +35,7 @@ struct MenuResult
 	std::mutex lock;
 	std::condition_variable changed;
 	bool finished = false;
-	BMenuItem* chosen = nullptr;
+	MenuOutcome outcome;
 };
 
 class MenuWindow : public BWindow
@@ -34,6 +48,12 @@ public:
 	// the menu's window, and with autoDestruct the menu is deleted when it closes.
 	// Returns null at once when the menu is open already.
 	static BMenuItem* Track(BMenu* menu, BPoint where, bool async, bool autoDestruct);
+	// Tracks a submenu synchronously. ancestors are the screen frames of the menus above
+	// it (a menu bar included), superitem the screen frame of the item that opened it:
+	// the pointer moving over an ancestor, outside that item, hands tracking back.
+	// opener is the menu window that waits for it, or null (a menu bar).
+	static MenuOutcome TrackSubmenu(BMenu* menu, BPoint where, const std::vector<BRect>& ancestors,
+	                                BRect superitem, MenuWindow* opener = nullptr);
 
 	virtual ~MenuWindow();
 
@@ -51,15 +71,27 @@ private:
 	MenuWindow(BMenu* menu, BRect frame, bool async, bool autoDestruct,
 	           std::shared_ptr<MenuResult> result);
 
+	static std::shared_ptr<MenuResult> _Open(BMenu* menu, BPoint where, bool async,
+	                                         bool autoDestruct, const std::vector<BRect>& ancestors,
+	                                         BRect superitem, MenuWindow* opener);
+	static MenuOutcome _Wait(const std::shared_ptr<MenuResult>& result);
+
 	void _Mouse(BMessage* message);
+	void _MouseMoved(BPoint screenWhere, bool inside, int32 index);
+	bool _OverAncestor(BPoint screenWhere, bool pressed);
 	void _Grab();
+	void _TakeKeysFromOpener();
 	void _OpenSubmenu(int32 index);
-	// Detaches the menu, delivers the choice and wakes the waiting thread.
-	void _Release(BMenuItem* item);
+	// Detaches the menu, delivers the outcome and wakes the waiting thread.
+	void _Release(const MenuOutcome& outcome);
 	void _End(BMenuItem* item);
+	void _EndWith(const MenuOutcome& outcome);
 
 	BMenu* fMenu;
 	std::shared_ptr<MenuResult> fResult;
+	std::vector<BRect> fAncestors;
+	BRect fSuperitem;
+	MenuWindow* fOpener;
 	bigtime_t fOpened;
 	int32 fGrabTries;
 	bool fAsync;

@@ -438,7 +438,7 @@ BWindow::MoveTo(float x, float y)
 		return;
 	fFrame.OffsetTo(x, y);
 	if (fBuffer->display != nullptr)
-		fBuffer->display->MoveWindow(fBuffer->native, fFrame.LeftTop());
+		fBuffer->frameRequest = fBuffer->display->MoveWindow(fBuffer->native, fFrame.LeftTop());
 }
 
 void
@@ -459,7 +459,8 @@ BWindow::ResizeTo(float width, float height)
 	fBuffer->canvas->Resize((int32)width + 1, (int32)height + 1);
 	fTopView->ResizeTo(width, height);
 	if (fBuffer->display != nullptr)
-		fBuffer->display->ResizeWindow(fBuffer->native, (int32)width + 1, (int32)height + 1);
+		fBuffer->frameRequest = fBuffer->display->ResizeWindow(fBuffer->native, (int32)width + 1,
+		                                                       (int32)height + 1);
 	fTopView->Invalidate();
 }
 

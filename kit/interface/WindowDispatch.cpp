@@ -72,6 +72,21 @@ BWindow::MessageReceived(BMessage* message)
 	BLooper::MessageReceived(message);
 }
 
+namespace {
+
+// A notice written before the window's latest move or resize request reports a frame
+// that request has replaced; applying it would put the window back where it was.
+bool
+IsStaleFrameNotice(const BMessage* message, uint32 latestRequest)
+{
+	int32 request = 0;
+	if (message->FindInt32(BPrivate::kFrameRequestField, &request) != B_OK)
+		return false;
+	return static_cast<int32>(static_cast<uint32>(request) - latestRequest) < 0;
+}
+
+} // namespace
+
 void
 BWindow::_DispatchWindowEvent(BMessage* message)
 {
@@ -88,7 +103,8 @@ BWindow::_DispatchWindowEvent(BMessage* message)
 	}
 	case B_WINDOW_MOVED: {
 		BPoint where;
-		if (message->FindPoint("where", &where) != B_OK || where == fFrame.LeftTop())
+		if (IsStaleFrameNotice(message, fBuffer->frameRequest) ||
+		    message->FindPoint("where", &where) != B_OK || where == fFrame.LeftTop())
 			break;
 		fFrame.OffsetTo(where);
 		FrameMoved(where);
@@ -96,7 +112,8 @@ BWindow::_DispatchWindowEvent(BMessage* message)
 	}
 	case B_WINDOW_RESIZED: {
 		int32 width, height;
-		if (message->FindInt32("width", &width) != B_OK ||
+		if (IsStaleFrameNotice(message, fBuffer->frameRequest) ||
+		    message->FindInt32("width", &width) != B_OK ||
 		    message->FindInt32("height", &height) != B_OK) {
 			break;
 		}

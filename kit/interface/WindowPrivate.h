@@ -48,6 +48,9 @@ public:
 	bool inUpdate = false;
 	bool updatePending = false;
 	bool quitting = false;
+	// The display's count of move and resize requests at our latest one: notices of the
+	// frame stamped with an older count predate it and are stale.
+	uint32 frameRequest = 0;
 	const BView* cursorView = nullptr;
 	std::vector<BView*> maskViews; // views with an event mask
 	ViewState scratch;

@@ -80,6 +80,10 @@ protected:
 		fMenu->AddItem(SlotItem("Add Bookmark Here", 2));
 		fMenu->AddItem(SlotItem("2 Gamma", 3));
 		fMenu->AddItem(new BMenuItem("Work", nullptr));
+		// The frames the menu will have on screen, taken while no other thread uses it.
+		fMenu->GetPreferredSize(nullptr, nullptr);
+		for (int32 i = 0; i < fMenu->CountItems(); i++)
+			fFrames.push_back(fMenu->ItemAt(i)->Frame().OffsetByCopy(kMenuWhere));
 		fWindow = new BarWindow(fMenu);
 		fWindow->Show();
 		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
@@ -99,10 +103,14 @@ protected:
 	void Open()
 	{
 		fWindow->PostMessage(kMsgOpen);
-		ASSERT_TRUE(WaitUntil([&] { return fMenu->Window() != nullptr; }));
-		BRect frame = fMenu->ItemAt(2)->Frame().OffsetByCopy(kMenuWhere);
-		fClient->MoveMouse(frame.left + 10, frame.top + 4);
+		BRect frame = fFrames[2];
 		uint32_t selected = ColorValue(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
+		uint32_t plain = ColorValue(ui_color(B_MENU_BACKGROUND_COLOR));
+		ASSERT_TRUE(WaitUntil([&] {
+			uint32_t pixel = fClient->Pixel(frame.left + 4, frame.top + 4);
+			return pixel == plain || pixel == selected;
+		}));
+		fClient->MoveMouse(frame.left + 10, frame.top + 4);
 		ASSERT_TRUE(fClient->WaitForPixel(frame.left + 4, frame.top + 4, selected));
 		// Off every item again, so nothing is highlighted for Return to choose.
 		fClient->MoveMouse(10, 700);
@@ -111,7 +119,7 @@ protected:
 	// Dark pixels of an item's label.
 	int Ink(int32 index)
 	{
-		BRect frame = fMenu->ItemAt(index)->Frame().OffsetByCopy(kMenuWhere);
+		BRect frame = fFrames[index];
 		int ink = 0;
 		for (int y = (int)frame.top; y <= (int)frame.bottom; y++) {
 			for (int x = (int)frame.left; x <= (int)frame.right; x++)
@@ -126,6 +134,7 @@ protected:
 	}
 
 	KVMenu* fMenu = nullptr;
+	std::vector<BRect> fFrames;
 	BarWindow* fWindow = nullptr;
 };
 

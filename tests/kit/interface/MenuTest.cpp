@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <vector>
 
 #include <InterfaceDefs.h>
 #include <Menu.h>
@@ -35,6 +36,19 @@ uint32_t
 Rgb(rgb_color color)
 {
 	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
+}
+
+// The screen frames the items of a closed menu will have when it opens at where. The
+// menu lays itself out again in its own window's thread once open, so the tests read
+// the frames before, never while it is open.
+std::vector<BRect>
+ScreenFrames(BMenu* menu, BPoint where)
+{
+	menu->GetPreferredSize(nullptr, nullptr);
+	std::vector<BRect> frames;
+	for (int32 i = 0; i < menu->CountItems(); i++)
+		frames.push_back(menu->ItemAt(i)->Frame().OffsetByCopy(where));
+	return frames;
 }
 
 // Opens its menu from its own thread and records what Go() returned and which item
@@ -88,6 +102,7 @@ protected:
 		disabled->SetEnabled(false);
 		fMenu->AddItem(disabled);
 		fMenu->AddItem(new BMenuItem("Close", new BMessage(kMsgChosen)));
+		fFrames = ScreenFrames(fMenu, kMenuWhere);
 		fWindow = new OpenerWindow(fMenu);
 		fWindow->Show();
 		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
@@ -107,8 +122,7 @@ protected:
 	BPoint Open(uint32 what, int32 hover)
 	{
 		fWindow->PostMessage(what);
-		EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() != nullptr; }));
-		BRect frame = fMenu->ItemAt(hover)->Frame().OffsetByCopy(kMenuWhere);
+		BRect frame = fFrames[hover];
 		// Shown: plain, or highlighted already when it opened under the pointer.
 		EXPECT_TRUE(WaitUntil([&] {
 			uint32_t pixel = fClient->Pixel(frame.left + 4, frame.top + 4);
@@ -128,6 +142,7 @@ protected:
 	}
 
 	BPopUpMenu* fMenu = nullptr;
+	std::vector<BRect> fFrames;
 	OpenerWindow* fWindow = nullptr;
 };
 
@@ -162,7 +177,7 @@ TEST_F(MenuTest, EscapeOrAClickOutsideReturnsNothing)
 TEST_F(MenuTest, DisabledItemsAndSeparatorsAreNeitherHighlightedNorChosen)
 {
 	BPoint centre = Open(kMsgOpen, 1);
-	BRect disabled = fMenu->ItemAt(3)->Frame().OffsetByCopy(kMenuWhere);
+	BRect disabled = fFrames[3];
 	fClient->Click((disabled.left + disabled.right) / 2, (disabled.top + disabled.bottom) / 2);
 	// Still open: the highlight left, and a later click on an enabled item counts.
 	EXPECT_TRUE(fClient->WaitForPixel(disabled.left + 4, disabled.top + 4,
@@ -178,7 +193,7 @@ TEST_F(MenuTest, ArrowsSkipDisabledItemsAndReturnChooses)
 	Open(kMsgOpen, 1);
 	// From "Save": down skips the separator and "Disabled" to "Close".
 	fClient->Tap(kDownKeycode);
-	BRect close = fMenu->ItemAt(4)->Frame().OffsetByCopy(kMenuWhere);
+	BRect close = fFrames[4];
 	EXPECT_TRUE(fClient->WaitForPixel(close.left + 4, close.top + 4,
 	                                  Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR))));
 	fClient->Tap(kReturnKeycode);
@@ -265,22 +280,24 @@ TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
 	ASSERT_TRUE(window->Lock());
 	BRect title = field->MenuBar()->ConvertToScreen(menu->Superitem()->Frame());
 	EXPECT_STREQ(menu->Superitem()->Label(), "NetPositive");
+	// The menu opens right under its title.
+	BRect opera = ScreenFrames(menu, BPoint(title.left, title.bottom + 1))[0];
 	window->Unlock();
 	EXPECT_TRUE(ShowsLabel(title, "NetPositive"));
 
 	fClient->Click(title.left + 10, (title.top + title.bottom) / 2);
-	ASSERT_TRUE(WaitUntil([&] { return menu->Window() != nullptr; }));
-	// The menu opens right under its title.
-	BRect opera = menu->ItemAt(0)->Frame().OffsetByCopy(title.left, title.bottom + 1);
 	ASSERT_TRUE(WaitUntil([&] {
 		uint32_t pixel = fClient->Pixel(opera.left + 4, opera.top + 4);
 		return pixel == Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
 	}));
 	fClient->Click(opera.left + 20, (opera.top + opera.bottom) / 2);
-	ASSERT_TRUE(WaitUntil([&] { return menu->Window() == nullptr; }));
 	EXPECT_TRUE(ShowsLabel(title, "Opera"));
+	// The choice was made in the window's thread, which waited for the menu.
+	ASSERT_TRUE(window->Lock());
+	EXPECT_EQ(menu->Window(), nullptr);
 	EXPECT_TRUE(menu->ItemAt(0)->IsMarked());
 	EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
+	window->Unlock();
 	Close(window);
 }
 

@@ -5,6 +5,8 @@
 
 #include <AppDefs.h>
 #include <InterfaceDefs.h>
+#include <MessageQueue.h>
+#include <Messenger.h>
 #include <OS.h>
 
 #include "WindowPrivate.h"
@@ -77,6 +79,29 @@ TEST_F(WindowXTest, DrawnPixelsReachTheScreenAtTheWindowsPosition)
 		shown.window->Unlock();
 	}
 	Close(shown.window);
+}
+
+// The display's notice of the resize is queued before the move is asked for; it still
+// describes the old place and must not take the window back there.
+TEST_F(WindowXTest, AWindowResizedThenMovedBeforeShowingStaysWhereItWasMoved)
+{
+	RecordingWindow* window = new RecordingWindow(BRect(20, 20, 119, 69));
+	window->AddChild(new RecordingView(BRect(0, 0, 49, 49)));
+	window->ResizeTo(199, 99);
+	ASSERT_TRUE(WaitUntil([&] {
+		return window->MessageQueue()->FindMessage((uint32)B_WINDOW_MOVED, 0) != nullptr;
+	}));
+	window->MoveTo(400, 300);
+	window->Show();
+	EXPECT_TRUE(fClient->WaitForPixel(400, 300, Rgb(kLight)));
+	// Whatever notices were queued have been handled once the window answers a message.
+	BMessage reply;
+	BMessenger(window).SendMessage('sync', &reply);
+	ASSERT_TRUE(window->Lock());
+	EXPECT_EQ(window->Frame(), BRect(400, 300, 599, 399));
+	window->Unlock();
+	EXPECT_TRUE(fClient->WaitForPixel(400, 300, Rgb(kLight)));
+	Close(window);
 }
 
 TEST_F(WindowXTest, ClicksArriveWithViewPositionButtonsAndClickCount)
