@@ -144,6 +144,9 @@ private:
 		bool active = false;
 		bool incremental = false;
 		Atom target = None;
+		// Fetches take turns between two properties, so that the rest of a transfer
+		// whose fetch was given up cannot mix into the next one.
+		Atom property = None;
 		Atom type = None;
 		std::string text;
 	};
@@ -182,7 +185,6 @@ private:
 	void _FinishFetch(int32 answer);
 	void _Progress();
 
-	Display::Data& fData;
 	::Display* fX;
 	Window fWindow;
 	size_t fChunk;
@@ -190,7 +192,7 @@ private:
 	struct
 	{
 		Atom clipboard, targets, multiple, timestamp, incr, utf8, textPlainUtf8, textPlain, text,
-		        atomPair, task, stamp, property;
+		        atomPair, task, stamp, property, otherProperty;
 	} fAtoms;
 
 	std::mutex fLock; // guards everything down to the display thread's own state
@@ -219,7 +221,7 @@ ClipboardSelectionDeleter::operator()(ClipboardSelection* selection) const
 	delete selection;
 }
 
-ClipboardSelection::ClipboardSelection(Display::Data& data) : fData(data), fX(data.display)
+ClipboardSelection::ClipboardSelection(Display::Data& data) : fX(data.display)
 {
 	const char* names[] = {"CLIPBOARD",
 	                       "TARGETS",
@@ -233,7 +235,8 @@ ClipboardSelection::ClipboardSelection(Display::Data& data) : fData(data), fX(da
 	                       "ATOM_PAIR",
 	                       "_KV_CLIPBOARD_TASK",
 	                       "_KV_CLIPBOARD_STAMP",
-	                       "_KV_CLIPBOARD"};
+	                       "_KV_CLIPBOARD",
+	                       "_KV_CLIPBOARD_NEXT"};
 	static_assert(sizeof(names) / sizeof(names[0]) == sizeof(fAtoms) / sizeof(Atom));
 	XInternAtoms(fX, (char**)names, sizeof(names) / sizeof(names[0]), False, (Atom*)&fAtoms);
 
@@ -569,21 +572,24 @@ ClipboardSelection::_StartFetch(uint64 serial)
 	}
 	fIncoming.active = true;
 	fIncoming.target = fAtoms.utf8;
-	XDeleteProperty(fX, fWindow, fAtoms.property);
-	XConvertSelection(fX, fAtoms.clipboard, fAtoms.utf8, fAtoms.property, fWindow, CurrentTime);
+	fIncoming.property = serial % 2 == 0 ? fAtoms.property : fAtoms.otherProperty;
+	XDeleteProperty(fX, fWindow, fIncoming.property);
+	XConvertSelection(fX, fAtoms.clipboard, fAtoms.utf8, fIncoming.property, fWindow, CurrentTime);
 	XFlush(fX);
 }
 
 void
 ClipboardSelection::_HandleNotify(const XSelectionEvent& event)
 {
-	if (!fIncoming.active || fIncoming.incremental || event.target != fIncoming.target)
+	if (!fIncoming.active || fIncoming.incremental || event.target != fIncoming.target ||
+	    (event.property != None && event.property != fIncoming.property)) {
 		return;
+	}
 	if (event.property == None) {
 		// Owners that predate UTF8_STRING may still have Latin-1 text.
 		if (fIncoming.target == fAtoms.utf8) {
 			fIncoming.target = XA_STRING;
-			XConvertSelection(fX, fAtoms.clipboard, XA_STRING, fAtoms.property, fWindow,
+			XConvertSelection(fX, fAtoms.clipboard, XA_STRING, fIncoming.property, fWindow,
 			                  CurrentTime);
 			XFlush(fX);
 		} else {
@@ -689,7 +695,7 @@ ClipboardSelection::HandleEvent(XEvent& event)
 		return true;
 	case PropertyNotify:
 		if (event.xproperty.window == fWindow) {
-			if (event.xproperty.atom == fAtoms.property)
+			if (event.xproperty.atom == fIncoming.property)
 				_HandleFetchProperty(event.xproperty);
 			return true;
 		}
