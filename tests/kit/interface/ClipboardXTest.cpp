@@ -10,6 +10,7 @@
 #include <Message.h>
 #include <Window.h>
 
+#include "Display.h"
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -103,6 +104,27 @@ public:
 	std::atomic<int32> pastes{0};
 	std::atomic<bool> copied{false};
 	std::atomic<status_t> copyStatus{B_ERROR};
+};
+
+// A display client runs on the display thread itself, where the clipboard must not wait
+// for that thread.
+class DisplayThreadClient : public BPrivate::DisplayClient
+{
+public:
+	void DisplayMessage(BMessage* message) override
+	{
+		delete message;
+		if (done)
+			return;
+		found = Paste(&pasted);
+		copyStatus = Copy("from the display thread");
+		done = true;
+	}
+
+	bool found = false;
+	std::string pasted;
+	status_t copyStatus = B_ERROR;
+	std::atomic<bool> done{false};
 };
 
 class ClipboardXTest : public GuiTest
@@ -253,6 +275,29 @@ TEST_F(ClipboardXTest, WindowThreadsCopyAndPasteWithoutDeadlock)
 	EXPECT_EQ("from the window", ReadWithXclip().output);
 
 	Close(window);
+}
+
+TEST_F(ClipboardXTest, DisplayThreadUsesTheLocalDataWithoutWaitingForItself)
+{
+	ASSERT_EQ(B_OK, Copy("ours"));
+	WriteWithXclip("theirs");
+	ASSERT_TRUE(PastesAs("theirs"));
+
+	// Showing the window sends its client a message from the display thread.
+	DisplayThreadClient client;
+	BPrivate::Display* display = BPrivate::Display::Default();
+	BPrivate::NativeWindowParams params = {BRect(10, 10, 59, 59), B_TITLED_WINDOW_LOOK,
+	                                       B_NORMAL_WINDOW_FEEL,  0,
+	                                       B_CURRENT_WORKSPACE,   "client"};
+	BPrivate::native_window window = display->CreateWindow(&client, params);
+	display->ShowWindow(window);
+	bool done = WaitUntil([&] { return client.done.load(); });
+	display->DestroyWindow(window);
+	ASSERT_TRUE(done);
+	EXPECT_TRUE(client.found);
+	EXPECT_EQ(WithNul("theirs"), client.pasted) << "the data last loaded";
+	EXPECT_EQ(B_OK, client.copyStatus);
+	EXPECT_EQ("from the display thread", ReadWithXclip().output);
 }
 
 // A raw client asks for several targets at once; the one the clipboard cannot give is
