@@ -213,6 +213,7 @@ private:
 	// The display thread's own.
 	std::vector<Transfer> fTransfers;
 	Incoming fIncoming;
+	bool fOtherProperty = false;
 };
 
 void
@@ -273,6 +274,7 @@ ClipboardSelection::_OnDisplayThread() const
 	return std::this_thread::get_id() == fDisplayThread.load();
 }
 
+// Needs fLock. The display thread runs the task when the wake-up event reaches it.
 void
 ClipboardSelection::_Queue(std::function<void()> task)
 {
@@ -572,7 +574,8 @@ ClipboardSelection::_StartFetch(uint64 serial)
 	}
 	fIncoming.active = true;
 	fIncoming.target = fAtoms.utf8;
-	fIncoming.property = serial % 2 == 0 ? fAtoms.property : fAtoms.otherProperty;
+	fOtherProperty = !fOtherProperty;
+	fIncoming.property = fOtherProperty ? fAtoms.otherProperty : fAtoms.property;
 	XDeleteProperty(fX, fWindow, fIncoming.property);
 	XConvertSelection(fX, fAtoms.clipboard, fAtoms.utf8, fIncoming.property, fWindow, CurrentTime);
 	XFlush(fX);
