@@ -7,7 +7,7 @@ packages=(
 	libgtest-dev libgmock-dev libbenchmark-dev
 	attr tree
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
-	fonts-dejavu-core xvfb xdotool openbox
+	fonts-dejavu-core xvfb xdotool openbox xclip
 )
 
 missing=()

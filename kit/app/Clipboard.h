@@ -1,7 +1,8 @@
 // BClipboard: a named clipboard holding one data message. Lock it, Clear() it, add fields
 // to Data(), Commit(), Unlock(). Every BClipboard of one name in a program shares the data.
-// The "system" clipboard is local to the program for now; the display backend will bridge
-// it to the X CLIPBOARD selection.
+// Once the program has a display, the "system" clipboard is the desktop's clipboard: a
+// commit hands its "text/plain" text to other programs, and Lock() loads the text that
+// another program put there. Without a display it is local to the program.
 #ifndef _CLIPBOARD_H
 #define _CLIPBOARD_H
 
@@ -31,7 +32,9 @@ public:
 	bool IsLocked() const;
 
 	// Need the lock. Clear() empties the data message; Commit() publishes it to every
-	// clipboard of this name; Revert() throws away changes since the last Lock or Commit.
+	// clipboard of this name (for "system", to the desktop too: an error then means that
+	// other programs do not see it, though this program does); Revert() throws away
+	// changes since the last Lock or Commit.
 	status_t Clear();
 	status_t Commit();
 	status_t Commit(bool failIfChanged);

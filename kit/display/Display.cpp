@@ -85,8 +85,10 @@ Display::Display(Data* data) : fData(data)
 	// Other programs' top-level windows are watched so that floating windows can stay
 	// above them when no window manager does it.
 	XSelectInput(d.display, d.root, PropertyChangeMask | SubstructureNotifyMask);
+	d.CreateClipboard();
 	XFlush(d.display);
 	d.thread = std::thread([this] { fData->Run(); });
+	d.RegisterClipboard();
 }
 
 void
@@ -162,6 +164,7 @@ Display::Data::MakeTranslators()
 Display::~Display()
 {
 	Data& d = *fData;
+	d.UnregisterClipboard();
 	XEvent wake;
 	std::memset(&wake, 0, sizeof(wake));
 	wake.xclient.type = ClientMessage;
@@ -257,6 +260,20 @@ Display::Data::HandleEvent(XEvent& event)
 			XFreeEventData(display, &event.xcookie);
 		}
 		return;
+	}
+	switch (event.type) {
+	case SelectionRequest:
+	case SelectionNotify:
+	case SelectionClear:
+	case PropertyNotify:
+	case DestroyNotify:
+	case ClientMessage:
+		// Each selection takes only the events of its own atom and transfers.
+		if (HandleClipboardEvent(event))
+			return;
+		break;
+	default:
+		break;
 	}
 	std::lock_guard<std::mutex> guard(lock);
 	if (event.xany.window == root) {

@@ -16,6 +16,13 @@
 
 namespace BPrivate {
 
+// The CLIPBOARD selection's owner and requestor (DisplaySelection.cpp).
+class ClipboardSelection;
+struct ClipboardSelectionDeleter
+{
+	void operator()(ClipboardSelection* selection) const;
+};
+
 struct WindowRecord
 {
 	Window xid = 0;
@@ -60,6 +67,9 @@ struct Display::Data
 	// Set while the display thread is inside a client call, so that DestroyWindow()
 	// can wait for it to finish.
 	std::thread::id threadId;
+	// Made before the display thread starts; its bridge to the clipboards is registered
+	// once the thread runs and unregistered before it stops.
+	std::unique_ptr<ClipboardSelection, ClipboardSelectionDeleter> clipboard;
 
 	struct Atoms
 	{
@@ -92,6 +102,11 @@ struct Display::Data
 	void ApplyMotifHints(WindowRecord* record);
 	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);
 	void SelectRawKeys(bool on);
+	void CreateClipboard();
+	void RegisterClipboard();
+	void UnregisterClipboard();
+	// Takes the events of the CLIPBOARD selection and of its transfers; false for others.
+	bool HandleClipboardEvent(XEvent& event);
 	uint32 ReadDesktop(Window window, Atom property) const;
 	bool WindowManagerRunning() const;
 };

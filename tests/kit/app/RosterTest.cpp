@@ -243,4 +243,22 @@ TEST(ClipboardTest, CommitsAreSharedByNameAndRevertable)
 	other.Unlock();
 }
 
+TEST(ClipboardTest, CommittedDataOutlivesTheClipboardObjects)
+{
+	{
+		BClipboard copier("kvtest-lasting");
+		ASSERT_TRUE(copier.Lock());
+		copier.Data()->AddString("text", "kept");
+		ASSERT_EQ(B_OK, copier.Commit());
+		copier.Unlock();
+	}
+	BClipboard paster("kvtest-lasting");
+	ASSERT_TRUE(paster.Lock());
+	const char* text = nullptr;
+	ASSERT_EQ(B_OK, paster.Data()->FindString("text", &text));
+	EXPECT_STREQ("kept", text);
+	EXPECT_EQ(1u, paster.SystemCount());
+	paster.Unlock();
+}
+
 } // namespace
