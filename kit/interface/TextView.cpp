@@ -1,9 +1,13 @@
-// BTextView: style runs, line layout with word wrap, drawing and mouse selection.
+// BTextView: style runs, line layout with word wrap, drawing, the caret and scrolling.
+// Keys, the mouse, the clipboard and changes of the text are in TextViewEditing.cpp.
 #include "TextView.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+
+#include <Window.h>
 
 namespace {
 
@@ -38,7 +42,8 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 {
 	fTextRect = textRect;
 	fAlignment = B_ALIGN_LEFT;
-	fSelStart = fSelEnd = fAnchor = 0;
+	fSelStart = fSelEnd = fAnchor = fCaret = 0;
+	fMaxBytes = std::numeric_limits<int32>::max();
 	fWordWrap = true;
 	fEditable = true;
 	fSelectable = true;
@@ -65,8 +70,10 @@ BTextView::SetText(const char* text, int32 length)
 {
 	fText.assign(text != nullptr ? text : "", text != nullptr ? std::max(length, (int32)0) : 0);
 	fRuns.resize(1);
-	fSelStart = fSelEnd = fAnchor = 0;
+	fSelStart = fSelEnd = fAnchor = fCaret = 0;
 	_Layout();
+	if (LeftTop() != BPoint(0, 0))
+		ScrollTo(BPoint(0, 0));
 	Invalidate();
 }
 
@@ -90,6 +97,15 @@ BTextView::SetWordWrap(bool wrap)
 {
 	fWordWrap = wrap;
 	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::MakeEditable(bool editable)
+{
+	if (editable == fEditable)
+		return;
+	fEditable = editable;
 	Invalidate();
 }
 
@@ -315,13 +331,9 @@ BTextView::OffsetAt(BPoint point) const
 	const Line& line = fLines[index];
 	float x = _LineLeft(line);
 	int32 offset = line.start;
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
+	int32 end = _LineEnd(line);
 	while (offset < end) {
-		int32 next = offset + 1;
-		while (next < end && (fText[next] & 0xc0) == 0x80)
-			next++;
+		int32 next = std::min(_NextChar(offset), end);
 		float width = _Width(offset, next);
 		if (point.x < x + width / 2)
 			break;
@@ -331,11 +343,83 @@ BTextView::OffsetAt(BPoint point) const
 	return offset;
 }
 
+// The end of the line's text, without its line break.
+int32
+BTextView::_LineEnd(const Line& line) const
+{
+	if (line.end > line.start && fText[line.end - 1] == '\n')
+		return line.end - 1;
+	return line.end;
+}
+
+BPoint
+BTextView::PointAt(int32 offset, float* height) const
+{
+	offset = std::clamp(offset, (int32)0, TextLength());
+	int32 index = LineAt(offset);
+	if (index < 0) {
+		if (height != nullptr)
+			*height = 0;
+		return fTextRect.LeftTop();
+	}
+	const Line& line = fLines[index];
+	if (height != nullptr)
+		*height = LineHeight(index);
+	offset = std::min(offset, _LineEnd(line));
+	return BPoint(_LineLeft(line) + _Width(line.start, offset), fTextRect.top + line.top);
+}
+
+// The width of the widest line: how far a text that does not wrap reaches.
+float
+BTextView::_TextWidth() const
+{
+	float width = 0;
+	for (const Line& line : fLines)
+		width = std::max(width, _Width(line.start, _LineEnd(line)));
+	return width;
+}
+
+void
+BTextView::ScrollToOffset(int32 offset)
+{
+	BRect bounds = Bounds();
+	float height;
+	BPoint point = PointAt(offset, &height);
+	BPoint origin = bounds.LeftTop();
+	if (!fWordWrap) {
+		// Keep the caret in sight, and never show more empty room on the right than the
+		// caret needs once the text got shorter.
+		if (point.x < bounds.left)
+			origin.x = point.x - fTextRect.left;
+		else if (point.x + 1 > bounds.right)
+			origin.x = point.x + 1 - bounds.Width();
+		float widest = fTextRect.left + _TextWidth() + 2 - bounds.Width();
+		origin.x = std::max(0.0f, std::min(origin.x, widest));
+	}
+	if (point.y < bounds.top)
+		origin.y = point.y - fTextRect.top;
+	else if (point.y + height - 1 > bounds.bottom)
+		origin.y = point.y + height - 1 - bounds.Height();
+	origin.y = std::max(0.0f, origin.y);
+	origin.x = roundf(origin.x);
+	origin.y = roundf(origin.y);
+	if (origin != bounds.LeftTop())
+		ScrollTo(origin);
+}
+
+void
+BTextView::ScrollToSelection()
+{
+	ScrollToOffset(fCaret);
+}
+
 void
 BTextView::Select(int32 start, int32 end)
 {
 	start = std::clamp(start, (int32)0, TextLength());
 	end = std::clamp(end, start, TextLength());
+	fAnchor = start;
+	fCaret = end;
 	if (start == fSelStart && end == fSelEnd)
 		return;
 	fSelStart = start;
@@ -362,8 +446,28 @@ BTextView::Draw(BRect)
 		_DrawSelection(line);
 		_DrawLine(line);
 	}
+	if (_CaretShown())
+		_DrawCaret();
 	BView::SetFont(&viewFont);
 	SetHighColor(high);
+}
+
+// The caret shows where typing goes: in the focused, editable view of the active window.
+bool
+BTextView::_CaretShown() const
+{
+	return fEditable && fSelStart == fSelEnd && IsFocus() && Window() != nullptr &&
+	       Window()->IsActive();
+}
+
+void
+BTextView::_DrawCaret()
+{
+	float height;
+	BPoint point = PointAt(fSelStart, &height);
+	float x = floorf(point.x);
+	SetHighColor(fRuns[_RunAt(std::max(fSelStart - 1, (int32)0))].color);
+	StrokeLine(BPoint(x, point.y), BPoint(x, point.y + std::max(height, 1.0f) - 1));
 }
 
 void
@@ -386,9 +490,7 @@ BTextView::_DrawLine(const Line& line)
 {
 	float x = _LineLeft(line);
 	float baseline = fTextRect.top + line.top + line.ascent;
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
+	int32 end = _LineEnd(line);
 	SetDrawingMode(B_OP_OVER);
 	for (size_t index = _RunAt(line.start); index < fRuns.size(); index++) {
 		int32 start = std::max(fRuns[index].offset, line.start);
@@ -404,32 +506,6 @@ BTextView::_DrawLine(const Line& line)
 		x += _Width(start, pieceEnd);
 	}
 	SetDrawingMode(B_OP_COPY);
-}
-
-void
-BTextView::MouseDown(BPoint where)
-{
-	if (!fSelectable)
-		return;
-	fAnchor = OffsetAt(where);
-	Select(fAnchor, fAnchor);
-	fTracking = true;
-	SetMouseEventMask(B_POINTER_EVENTS);
-}
-
-void
-BTextView::MouseMoved(BPoint where, uint32, const BMessage*)
-{
-	if (!fTracking)
-		return;
-	int32 offset = OffsetAt(where);
-	Select(std::min(offset, fAnchor), std::max(offset, fAnchor));
-}
-
-void
-BTextView::MouseUp(BPoint)
-{
-	fTracking = false;
 }
 
 void
