@@ -259,6 +259,41 @@ TEST(TextEditingTest, ClipboardHoldsPlainTextWithoutNul)
 	EXPECT_STREQ(view->Text(), "ab");
 }
 
+TEST(TextEditingTest, OneLineControlScrollsToKeepTheCaretInSight)
+{
+	BTextControl control(BRect(0, 0, 149, 20), "name", "Name", "", nullptr);
+	control.SetDivider(55);
+	BTextView* view = control.TextView();
+	EXPECT_FALSE(view->DoesWordWrap());
+	std::string text;
+	for (int i = 0; i < 40; i++)
+		text += "word ";
+	view->SetText(text.c_str());
+	auto caretSeen = [view] {
+		int32 start, end;
+		view->GetSelection(&start, &end);
+		float x = view->PointAt(end).x;
+		return x >= view->Bounds().left && x <= view->Bounds().right;
+	};
+	PressKey(view, B_END);
+	EXPECT_GT(view->Bounds().left, 0);
+	EXPECT_TRUE(caretSeen());
+	PressKey(view, B_HOME);
+	EXPECT_EQ(view->Bounds().left, 0);
+	PressKey(view, B_END);
+	// Deleting from the end brings the text back into view; it never scrolls past it.
+	for (int i = 0; i < 150; i++)
+		PressKey(view, B_BACKSPACE);
+	EXPECT_TRUE(caretSeen());
+	EXPECT_LE(view->PointAt(0).x - view->Bounds().left, view->TextRect().left);
+	EXPECT_GE(view->PointAt(view->TextLength()).x, view->Bounds().right - 4);
+	// Enter does not break the line of a text control; line breaks pasted in are spaces.
+	PressKey(view, B_ENTER);
+	view->Insert("a\nb");
+	EXPECT_EQ(view->CountLines(), 1);
+	EXPECT_EQ(std::string(control.Text()).find('\n'), std::string::npos);
+}
+
 // #pragma mark - on a display
 
 namespace {
