@@ -476,7 +476,10 @@ TEST_F(TextControlXTest, TypingMovingAndDeletingShowTheLabelAndTheText)
 	EXPECT_GT(DarkPixels(110, 110, 164, 130), 15);
 	EXPECT_EQ(DarkPixels(TextX(4), 112, TextX(200), 128), 0);
 
+	// Focused in the active window: an empty field shows just the caret, a thin line.
 	fClient->Click(TextX(40), NameY());
+	ASSERT_TRUE(WaitUntil([&] { return DarkPixels(TextX(0), 112, TextX(200), 128) >= 10; }));
+	EXPECT_LE(DarkPixels(TextX(0), 112, TextX(200), 128), 20);
 	Type("hello");
 	fClient->Tap(kGrave);
 	ASSERT_TRUE(WaitForText(fName, "hello\xc3\xa9"));
