@@ -255,25 +255,70 @@ void
 BTextView::_Layout()
 {
 	fLines.clear();
-	float top = 0;
-	int32 paragraph = 0;
+	_LayoutFrom(0, 0, nullptr, 0, 0);
+}
+
+// Lays out the lines from the line start start, at top. Laying out only looks forward, so
+// once a line starts past the change where an old line started (moved by delta), the
+// old lines from there on are still right, moved by delta and by the change in height.
+void
+BTextView::_LayoutFrom(int32 start, float top, const std::vector<Line>* old, int32 changeEnd,
+                       int32 delta)
+{
 	const int32 length = TextLength();
+	size_t oldIndex = 0;
 	while (true) {
-		size_t found = fText.find('\n', paragraph);
+		if (old != nullptr && start >= changeEnd) {
+			while (oldIndex < old->size() && (*old)[oldIndex].start + delta < start)
+				oldIndex++;
+			if (oldIndex < old->size() && (*old)[oldIndex].start + delta == start) {
+				float shift = top - (*old)[oldIndex].top;
+				for (size_t index = oldIndex; index < old->size(); index++) {
+					Line line = (*old)[index];
+					line.start += delta;
+					line.end += delta;
+					line.top += shift;
+					fLines.push_back(line);
+				}
+				return;
+			}
+		}
+		size_t found = fText.find('\n', (size_t)start);
 		int32 end = found == std::string::npos ? length : (int32)found;
-		int32 start = paragraph;
-		do {
-			int32 lineEnd = _FitLine(start, end);
-			// The line break belongs to the last line of its paragraph.
-			int32 stored = lineEnd == end && end < length ? end + 1 : lineEnd;
-			_AddLine(start, stored, top);
-			top += ceilf(fLines.back().ascent + fLines.back().descent + fLines.back().leading);
+		int32 lineEnd = _FitLine(start, end);
+		// The line break belongs to the last line of its paragraph.
+		int32 stored = lineEnd == end && end < length ? end + 1 : lineEnd;
+		_AddLine(start, stored, top);
+		top += ceilf(fLines.back().ascent + fLines.back().descent + fLines.back().leading);
+		if (lineEnd < end) {
 			start = lineEnd;
-		} while (start < end);
+			continue;
+		}
 		if (end >= length)
 			break;
-		paragraph = end + 1;
+		start = end + 1;
 	}
+}
+
+// After the bytes changeStart to oldChangeEnd were replaced, making the text delta bytes
+// longer: lays out again from the line before the change (its first word may now fit
+// there) and keeps what did not move.
+void
+BTextView::_Relayout(int32 changeStart, int32 oldChangeEnd, int32 delta)
+{
+	if (fLines.empty()) {
+		_Layout();
+		return;
+	}
+	size_t first = 0;
+	while (first + 1 < fLines.size() && fLines[first].end <= changeStart)
+		first++;
+	if (first > 0)
+		first--;
+	std::vector<Line> old;
+	old.swap(fLines);
+	fLines.assign(old.begin(), old.begin() + (long)first);
+	_LayoutFrom(old[first].start, old[first].top, &old, oldChangeEnd + delta, delta);
 }
 
 int32
@@ -309,10 +354,10 @@ BTextView::TextHeight(int32 startLine, int32 endLine) const
 float
 BTextView::_LineLeft(const Line& line) const
 {
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
-	float slack = fTextRect.Width() - _Width(line.start, end);
+	// Measuring is the costly part of laying out: left-aligned lines need none.
+	if (fAlignment == B_ALIGN_LEFT)
+		return fTextRect.left;
+	float slack = fTextRect.Width() - _Width(line.start, _LineEnd(line));
 	if (fAlignment == B_ALIGN_CENTER)
 		return fTextRect.left + floorf(slack / 2);
 	if (fAlignment == B_ALIGN_RIGHT)

@@ -156,6 +156,9 @@ private:
 	int32 _FitLine(int32 start, int32 end) const;
 	void _AddLine(int32 start, int32 end, float top);
 	void _Layout();
+	void _LayoutFrom(int32 start, float top, const std::vector<Line>* old, int32 changeEnd,
+	                 int32 delta);
+	void _Relayout(int32 changeStart, int32 oldChangeEnd, int32 delta);
 	float _LineLeft(const Line& line) const;
 	void _DrawLine(const Line& line);
 	void _DrawSelection(const Line& line);

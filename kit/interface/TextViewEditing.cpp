@@ -190,12 +190,15 @@ BTextView::_Replace(int32 start, int32 end, const char* text, int32 length)
 	int32 fit = _FitMaxBytes(text, length, end - start);
 	if (fit == 0 && length > 0)
 		return;
+	const int32 oldLength = TextLength();
 	if (end > start)
 		DeleteText(start, end);
 	if (fit > 0)
 		InsertText(text, fit, start, nullptr);
-	_Layout();
-	fSelStart = fSelEnd = fAnchor = fCaret = std::min(start + fit, TextLength());
+	// Measured, not assumed: a derived class may insert other text than it was given.
+	int32 delta = TextLength() - oldLength;
+	_Relayout(start, end, delta);
+	fSelStart = fSelEnd = fAnchor = fCaret = std::clamp(end + delta, (int32)0, TextLength());
 	ScrollToOffset(fCaret);
 	Invalidate();
 }
@@ -222,7 +225,10 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 	if (length == 0)
 		return;
 	offset = std::clamp(offset, (int32)0, TextLength());
+	const int32 oldLength = TextLength();
 	InsertText(text, length, offset, runs);
+	length = TextLength() - oldLength;
+	_Relayout(offset, offset, length);
 	// The selection stays on the same text.
 	if (fSelStart >= offset)
 		fSelStart += length;
@@ -230,7 +236,6 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 		fSelEnd += length;
 	fAnchor = fSelStart;
 	fCaret = fSelEnd;
-	_Layout();
 	Invalidate();
 }
 
@@ -247,7 +252,9 @@ BTextView::Delete(int32 start, int32 finish)
 	finish = std::clamp(finish, start, TextLength());
 	if (start == finish)
 		return;
+	const int32 oldLength = TextLength();
 	DeleteText(start, finish);
+	_Relayout(start, finish, TextLength() - oldLength);
 	auto shift = [start, finish](int32 offset) {
 		if (offset >= finish)
 			return offset - (finish - start);
@@ -257,7 +264,6 @@ BTextView::Delete(int32 start, int32 finish)
 	fSelEnd = shift(fSelEnd);
 	fAnchor = fSelStart;
 	fCaret = fSelEnd;
-	_Layout();
 	ScrollToOffset(fCaret);
 	Invalidate();
 }

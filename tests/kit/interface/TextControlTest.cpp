@@ -259,6 +259,36 @@ TEST(TextEditingTest, ClipboardHoldsPlainTextWithoutNul)
 	EXPECT_STREQ(view->Text(), "ab");
 }
 
+TEST(TextEditingTest, EditedLayoutMatchesAFreshLayout)
+{
+	// Edits lay out only what they moved; the lines must be those of laying out anew.
+	std::string text;
+	for (int i = 0; i < 30; i++)
+		text += i % 7 == 6 ? "para\n" : "wrap these words ";
+	std::unique_ptr<BTextView> view = MakeEditor(text.c_str(), 160);
+	const char* pieces[] = {"x", "longerwordthanfits ", "\n", " ", "\n\nab", "\xc3\xa9"};
+	uint32 seed = 7;
+	auto next = [&seed](uint32 bound) {
+		seed = seed * 1103515245 + 12345;
+		return (seed >> 8) % bound;
+	};
+	for (int round = 0; round < 60; round++) {
+		int32 start = (int32)next((uint32)view->TextLength() + 1);
+		int32 end = std::min(view->TextLength(), start + (int32)next(12));
+		view->Select(start, end);
+		if (round % 3 == 0)
+			PressKey(view.get(), B_BACKSPACE);
+		else
+			Press(view.get(), pieces[next(6)]);
+		std::unique_ptr<BTextView> fresh = MakeEditor(view->Text(), 160);
+		ASSERT_EQ(view->CountLines(), fresh->CountLines()) << "round " << round;
+		for (int32 offset = 0; offset <= view->TextLength(); offset++) {
+			ASSERT_EQ(view->LineAt(offset), fresh->LineAt(offset)) << "round " << round;
+			ASSERT_EQ(view->PointAt(offset), fresh->PointAt(offset)) << "round " << round;
+		}
+	}
+}
+
 TEST(TextEditingTest, OneLineControlScrollsToKeepTheCaretInSight)
 {
 	BTextControl control(BRect(0, 0, 149, 20), "name", "Name", "", nullptr);
