@@ -541,7 +541,7 @@ BTextView::MouseDown(BPoint where)
 {
 	if (!fSelectable)
 		return;
-	if ((fEditable || fSelectable) && !IsFocus())
+	if (!IsFocus())
 		MakeFocus(true);
 	int32 clicks = 1;
 	BMessage* message = Window() != nullptr ? Window()->CurrentMessage() : nullptr;

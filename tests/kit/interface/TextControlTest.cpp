@@ -8,6 +8,7 @@
 
 #include <AppDefs.h>
 #include <Autolock.h>
+#include <Button.h>
 #include <Clipboard.h>
 #include <Message.h>
 #include <TextControl.h>
@@ -317,6 +318,7 @@ const uint32 kNameEntered = 'name';
 const uint32 kUrlEntered = 'url ';
 const uint32 kModified = 'modf';
 const uint32 kSentinel = 'sntl';
+const uint32 kDefault = 'dflt';
 
 const unsigned int kShift = 50;
 const unsigned int kAlt = 64;
@@ -360,6 +362,9 @@ public:
 		case kModified:
 			modified++;
 			break;
+		case kDefault:
+			defaults++;
+			break;
 		case kSentinel:
 			sentinels++;
 			break;
@@ -385,6 +390,7 @@ public:
 	std::mutex lock;
 	std::vector<std::string> invoked;
 	std::atomic<int32> modified{0};
+	std::atomic<int32> defaults{0};
 	std::atomic<int32> sentinels{0};
 };
 
@@ -581,13 +587,19 @@ TEST_F(TextControlXTest, CopyPasteAndTabMoveTextBetweenControls)
 	Close(fWindow);
 }
 
-TEST_F(TextControlXTest, EnterInvokesOnceWithTheNewText)
+TEST_F(TextControlXTest, EnterInvokesOnceWithTheNewTextThenTheDefaultButton)
 {
 	SetUpWindow();
+	ASSERT_TRUE(fWindow->Lock());
+	BButton* button = new BButton(BRect(300, 10, 305, 15), "ok", "", new BMessage(kDefault));
+	fWindow->ChildAt(0)->AddChild(button);
+	button->MakeDefault(true);
+	fWindow->Unlock();
+
 	fClient->Click(TextX(40), UrlY());
 	Type("kestrel");
 	fClient->Tap(kReturn);
-	ASSERT_TRUE(WaitUntil([&] { return fWindow->Invoked().size() == 1; }));
+	ASSERT_TRUE(WaitUntil([&] { return fWindow->defaults.load() == 1; }));
 	ASSERT_TRUE(fWindow->Drain());
 	std::vector<std::string> invoked = fWindow->Invoked();
 	ASSERT_EQ(invoked.size(), 1u);
@@ -596,6 +608,7 @@ TEST_F(TextControlXTest, EnterInvokesOnceWithTheNewText)
 	fClient->Tap(kTab);
 	ASSERT_TRUE(fWindow->Drain());
 	EXPECT_EQ(fWindow->Invoked().size(), 1u);
+	EXPECT_EQ(fWindow->defaults.load(), 1);
 	Close(fWindow);
 }
 
