@@ -1,6 +1,7 @@
 // Text editing: the editing rules of BTextView checked directly (characters, limits,
 // styles, the clipboard), then text controls on a private Xvfb, typed into through XTEST.
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -415,8 +416,11 @@ protected:
 		top->AddChild(fUrl);
 		fWindow->AddChild(top);
 		fWindow->Show();
-		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
-		ASSERT_TRUE(fClient->WaitForPixel(102, 102, Rgb(ui_color(B_PANEL_BACKGROUND_COLOR))));
+		// The first window of the process also loads the fonts: slow under the sanitizers.
+		const std::chrono::seconds startup(20);
+		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }, startup));
+		ASSERT_TRUE(
+		        fClient->WaitForPixel(102, 102, Rgb(ui_color(B_PANEL_BACKGROUND_COLOR)), 20000));
 	}
 
 	std::string Text(BTextControl* control)
