@@ -28,12 +28,22 @@ namespace BPrivate {
 class TextInput : public BTextView
 {
 public:
+	// It follows the control's size on its own: the control hears of its own resizing
+	// only when the program asked for frame events.
 	TextInput(BTextControl* control, uint32 flags)
-	    : BTextView(BRect(0, 0, 10, 10), "_input_", BRect(0, 0, 10, 10), B_FOLLOW_NONE,
-	                B_WILL_DRAW | flags),
+	    : BTextView(BRect(0, 0, 10, 10), "_input_", BRect(0, 0, 10, 10), B_FOLLOW_ALL,
+	                B_WILL_DRAW | B_FRAME_EVENTS | flags),
 	      fControl(control), fEdits(0)
 	{
 		SetWordWrap(false);
+	}
+
+	void FrameResized(float width, float height) override
+	{
+		BTextView::FrameResized(width, height);
+		BRect rect = TextRect();
+		rect.right = std::max(width - kTextMargin, kTextMargin);
+		SetTextRect(rect);
 	}
 
 	void KeyDown(const char* bytes, int32 numBytes) override

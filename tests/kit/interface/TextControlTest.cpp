@@ -304,6 +304,10 @@ TEST(TextEditingTest, OneLineControlScrollsToKeepTheCaretInSight)
 	EXPECT_TRUE(caretSeen());
 	EXPECT_LE(view->PointAt(0).x - view->Bounds().left, view->TextRect().left);
 	EXPECT_GE(view->PointAt(view->TextLength()).x, view->Bounds().right - 4);
+	// Resized by its parent, without frame events of its own, the control's text follows.
+	float right = view->Frame().right;
+	control.ResizeBy(40, 0);
+	EXPECT_EQ(view->Frame().right, right + 40);
 	// Enter does not break the line of a text control; line breaks pasted in are spaces.
 	PressKey(view, B_ENTER);
 	view->Insert("a\nb");
