@@ -1,9 +1,13 @@
-// BTextView: style runs, line layout with word wrap, drawing and mouse selection.
+// BTextView: style runs, line layout with word wrap, drawing, the caret and scrolling.
+// Keys, the mouse, the clipboard and changes of the text are in TextViewEditing.cpp.
 #include "TextView.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+
+#include <Window.h>
 
 namespace {
 
@@ -38,7 +42,8 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 {
 	fTextRect = textRect;
 	fAlignment = B_ALIGN_LEFT;
-	fSelStart = fSelEnd = fAnchor = 0;
+	fSelStart = fSelEnd = fAnchor = fCaret = 0;
+	fMaxBytes = std::numeric_limits<int32>::max();
 	fWordWrap = true;
 	fEditable = true;
 	fSelectable = true;
@@ -65,8 +70,10 @@ BTextView::SetText(const char* text, int32 length)
 {
 	fText.assign(text != nullptr ? text : "", text != nullptr ? std::max(length, (int32)0) : 0);
 	fRuns.resize(1);
-	fSelStart = fSelEnd = fAnchor = 0;
+	fSelStart = fSelEnd = fAnchor = fCaret = 0;
 	_Layout();
+	if (LeftTop() != BPoint(0, 0))
+		ScrollTo(BPoint(0, 0));
 	Invalidate();
 }
 
@@ -90,6 +97,15 @@ BTextView::SetWordWrap(bool wrap)
 {
 	fWordWrap = wrap;
 	_Layout();
+	Invalidate();
+}
+
+void
+BTextView::MakeEditable(bool editable)
+{
+	if (editable == fEditable)
+		return;
+	fEditable = editable;
 	Invalidate();
 }
 
@@ -239,25 +255,70 @@ void
 BTextView::_Layout()
 {
 	fLines.clear();
-	float top = 0;
-	int32 paragraph = 0;
+	_LayoutFrom(0, 0, nullptr, 0, 0);
+}
+
+// Lays out the lines from the line start start, at top. Laying out only looks forward, so
+// once a line starts past the change where an old line started (moved by delta), the
+// old lines from there on are still right, moved by delta and by the change in height.
+void
+BTextView::_LayoutFrom(int32 start, float top, const std::vector<Line>* old, int32 changeEnd,
+                       int32 delta)
+{
 	const int32 length = TextLength();
+	size_t oldIndex = 0;
 	while (true) {
-		size_t found = fText.find('\n', paragraph);
+		if (old != nullptr && start >= changeEnd) {
+			while (oldIndex < old->size() && (*old)[oldIndex].start + delta < start)
+				oldIndex++;
+			if (oldIndex < old->size() && (*old)[oldIndex].start + delta == start) {
+				float shift = top - (*old)[oldIndex].top;
+				for (size_t index = oldIndex; index < old->size(); index++) {
+					Line line = (*old)[index];
+					line.start += delta;
+					line.end += delta;
+					line.top += shift;
+					fLines.push_back(line);
+				}
+				return;
+			}
+		}
+		size_t found = fText.find('\n', (size_t)start);
 		int32 end = found == std::string::npos ? length : (int32)found;
-		int32 start = paragraph;
-		do {
-			int32 lineEnd = _FitLine(start, end);
-			// The line break belongs to the last line of its paragraph.
-			int32 stored = lineEnd == end && end < length ? end + 1 : lineEnd;
-			_AddLine(start, stored, top);
-			top += ceilf(fLines.back().ascent + fLines.back().descent + fLines.back().leading);
+		int32 lineEnd = _FitLine(start, end);
+		// The line break belongs to the last line of its paragraph.
+		int32 stored = lineEnd == end && end < length ? end + 1 : lineEnd;
+		_AddLine(start, stored, top);
+		top += ceilf(fLines.back().ascent + fLines.back().descent + fLines.back().leading);
+		if (lineEnd < end) {
 			start = lineEnd;
-		} while (start < end);
+			continue;
+		}
 		if (end >= length)
 			break;
-		paragraph = end + 1;
+		start = end + 1;
 	}
+}
+
+// After the bytes changeStart to oldChangeEnd were replaced, making the text delta bytes
+// longer: lays out again from the line before the change (its first word may now fit
+// there) and keeps what did not move.
+void
+BTextView::_Relayout(int32 changeStart, int32 oldChangeEnd, int32 delta)
+{
+	if (fLines.empty()) {
+		_Layout();
+		return;
+	}
+	size_t first = 0;
+	while (first + 1 < fLines.size() && fLines[first].end <= changeStart)
+		first++;
+	if (first > 0)
+		first--;
+	std::vector<Line> old;
+	old.swap(fLines);
+	fLines.assign(old.begin(), old.begin() + (long)first);
+	_LayoutFrom(old[first].start, old[first].top, &old, oldChangeEnd + delta, delta);
 }
 
 int32
@@ -293,10 +354,10 @@ BTextView::TextHeight(int32 startLine, int32 endLine) const
 float
 BTextView::_LineLeft(const Line& line) const
 {
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
-	float slack = fTextRect.Width() - _Width(line.start, end);
+	// Measuring is the costly part of laying out: left-aligned lines need none.
+	if (fAlignment == B_ALIGN_LEFT)
+		return fTextRect.left;
+	float slack = fTextRect.Width() - _Width(line.start, _LineEnd(line));
 	if (fAlignment == B_ALIGN_CENTER)
 		return fTextRect.left + floorf(slack / 2);
 	if (fAlignment == B_ALIGN_RIGHT)
@@ -315,13 +376,9 @@ BTextView::OffsetAt(BPoint point) const
 	const Line& line = fLines[index];
 	float x = _LineLeft(line);
 	int32 offset = line.start;
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
+	int32 end = _LineEnd(line);
 	while (offset < end) {
-		int32 next = offset + 1;
-		while (next < end && (fText[next] & 0xc0) == 0x80)
-			next++;
+		int32 next = std::min(_NextChar(offset), end);
 		float width = _Width(offset, next);
 		if (point.x < x + width / 2)
 			break;
@@ -331,11 +388,83 @@ BTextView::OffsetAt(BPoint point) const
 	return offset;
 }
 
+// The end of the line's text, without its line break.
+int32
+BTextView::_LineEnd(const Line& line) const
+{
+	if (line.end > line.start && fText[line.end - 1] == '\n')
+		return line.end - 1;
+	return line.end;
+}
+
+BPoint
+BTextView::PointAt(int32 offset, float* height) const
+{
+	offset = std::clamp(offset, (int32)0, TextLength());
+	int32 index = LineAt(offset);
+	if (index < 0) {
+		if (height != nullptr)
+			*height = 0;
+		return fTextRect.LeftTop();
+	}
+	const Line& line = fLines[index];
+	if (height != nullptr)
+		*height = LineHeight(index);
+	offset = std::min(offset, _LineEnd(line));
+	return BPoint(_LineLeft(line) + _Width(line.start, offset), fTextRect.top + line.top);
+}
+
+// The width of the widest line: how far a text that does not wrap reaches.
+float
+BTextView::_TextWidth() const
+{
+	float width = 0;
+	for (const Line& line : fLines)
+		width = std::max(width, _Width(line.start, _LineEnd(line)));
+	return width;
+}
+
+void
+BTextView::ScrollToOffset(int32 offset)
+{
+	BRect bounds = Bounds();
+	float height;
+	BPoint point = PointAt(offset, &height);
+	BPoint origin = bounds.LeftTop();
+	if (!fWordWrap) {
+		// Keep the caret in sight, and never show more empty room on the right than the
+		// caret needs once the text got shorter.
+		if (point.x < bounds.left)
+			origin.x = point.x - fTextRect.left;
+		else if (point.x + 1 > bounds.right)
+			origin.x = point.x + 1 - bounds.Width();
+		float widest = fTextRect.left + _TextWidth() + 2 - bounds.Width();
+		origin.x = std::max(0.0f, std::min(origin.x, widest));
+	}
+	if (point.y < bounds.top)
+		origin.y = point.y - fTextRect.top;
+	else if (point.y + height - 1 > bounds.bottom)
+		origin.y = point.y + height - 1 - bounds.Height();
+	origin.y = std::max(0.0f, origin.y);
+	origin.x = roundf(origin.x);
+	origin.y = roundf(origin.y);
+	if (origin != bounds.LeftTop())
+		ScrollTo(origin);
+}
+
+void
+BTextView::ScrollToSelection()
+{
+	ScrollToOffset(fCaret);
+}
+
 void
 BTextView::Select(int32 start, int32 end)
 {
 	start = std::clamp(start, (int32)0, TextLength());
 	end = std::clamp(end, start, TextLength());
+	fAnchor = start;
+	fCaret = end;
 	if (start == fSelStart && end == fSelEnd)
 		return;
 	fSelStart = start;
@@ -362,8 +491,28 @@ BTextView::Draw(BRect)
 		_DrawSelection(line);
 		_DrawLine(line);
 	}
+	if (_CaretShown())
+		_DrawCaret();
 	BView::SetFont(&viewFont);
 	SetHighColor(high);
+}
+
+// The caret shows where typing goes: in the focused, editable view of the active window.
+bool
+BTextView::_CaretShown() const
+{
+	return fEditable && fSelStart == fSelEnd && IsFocus() && Window() != nullptr &&
+	       Window()->IsActive();
+}
+
+void
+BTextView::_DrawCaret()
+{
+	float height;
+	BPoint point = PointAt(fSelStart, &height);
+	float x = floorf(point.x);
+	SetHighColor(fRuns[_RunAt(std::max(fSelStart - 1, (int32)0))].color);
+	StrokeLine(BPoint(x, point.y), BPoint(x, point.y + std::max(height, 1.0f) - 1));
 }
 
 void
@@ -386,9 +535,7 @@ BTextView::_DrawLine(const Line& line)
 {
 	float x = _LineLeft(line);
 	float baseline = fTextRect.top + line.top + line.ascent;
-	int32 end = line.end;
-	if (end > line.start && fText[end - 1] == '\n')
-		end--;
+	int32 end = _LineEnd(line);
 	SetDrawingMode(B_OP_OVER);
 	for (size_t index = _RunAt(line.start); index < fRuns.size(); index++) {
 		int32 start = std::max(fRuns[index].offset, line.start);
@@ -404,32 +551,6 @@ BTextView::_DrawLine(const Line& line)
 		x += _Width(start, pieceEnd);
 	}
 	SetDrawingMode(B_OP_COPY);
-}
-
-void
-BTextView::MouseDown(BPoint where)
-{
-	if (!fSelectable)
-		return;
-	fAnchor = OffsetAt(where);
-	Select(fAnchor, fAnchor);
-	fTracking = true;
-	SetMouseEventMask(B_POINTER_EVENTS);
-}
-
-void
-BTextView::MouseMoved(BPoint where, uint32, const BMessage*)
-{
-	if (!fTracking)
-		return;
-	int32 offset = OffsetAt(where);
-	Select(std::min(offset, fAnchor), std::max(offset, fAnchor));
-}
-
-void
-BTextView::MouseUp(BPoint)
-{
-	fTracking = false;
 }
 
 void

@@ -87,9 +87,18 @@ void
 BView::MouseMoved(BPoint, uint32, const BMessage*)
 {}
 
+// Tab moves the focus on, Shift+Tab back, for views that do not take the key themselves.
 void
-BView::KeyDown(const char*, int32)
-{}
+BView::KeyDown(const char* bytes, int32 numBytes)
+{
+	if (fWindow == nullptr || numBytes != 1 || bytes[0] != B_TAB)
+		return;
+	int32 modifiers = 0;
+	if (BMessage* message = fWindow->CurrentMessage(); message != nullptr)
+		message->FindInt32("modifiers", &modifiers);
+	if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)) == 0)
+		fWindow->_NavigateFocus((modifiers & B_SHIFT_KEY) != 0);
+}
 
 void
 BView::KeyUp(const char*, int32)

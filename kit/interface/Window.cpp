@@ -351,16 +351,27 @@ BWindow::SetDefaultButton(BView* button)
 void
 BWindow::_SetFocus(BView* view, bool focus)
 {
-	BView* old = fFocus;
-	if (focus) {
-		fFocus = view;
-	} else if (fFocus == view) {
+	if (!focus) {
+		if (fFocus != view)
+			return;
 		fFocus = nullptr;
+		view->Invalidate();
+		return;
 	}
-	if (old != fFocus && old != nullptr)
-		old->Invalidate();
-	if (fFocus != nullptr && old != fFocus)
-		fFocus->Invalidate();
+	if (fFocus == view)
+		return;
+	if (fFocus != nullptr) {
+		// The old focus hears that it lost the focus, as from its own MakeFocus(false),
+		// while it still has it; one that does not let go loses it all the same.
+		BView* old = fFocus;
+		old->MakeFocus(false);
+		if (fFocus == old) {
+			fFocus = nullptr;
+			old->Invalidate();
+		}
+	}
+	fFocus = view;
+	view->Invalidate();
 }
 
 void

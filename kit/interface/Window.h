@@ -190,12 +190,15 @@ private:
 	void _DispatchMouseMoved(BMessage* message, BPoint windowWhere);
 	void _DispatchKey(BMessage* message);
 	bool _HandleShortcut(BMessage* message);
+	bool _HandleEditingShortcut(int32 rawChar);
 	void _DispatchKeyTo(BView* view, BMessage* message);
 	void _DispatchWindowEvent(BMessage* message);
 	void _UpdateDirty();
 	void _Present();
 	void _ViewRemoved(BView* view);
 	void _SetFocus(BView* view, bool focus);
+	// Tab and Shift+Tab: the focus goes to the next (previous) navigable view.
+	bool _NavigateFocus(bool backward);
 	void _EventMaskChanged(BView* view);
 	void _UpdateCursor(BView* under);
 	void _PulseViews();

@@ -8,6 +8,7 @@
 
 #include <AppDefs.h>
 #include <Application.h>
+#include <Control.h>
 #include <Message.h>
 #include <MessageQueue.h>
 
@@ -288,10 +289,15 @@ BWindow::_DispatchKey(BMessage* message)
 	    (fFocus == nullptr || fFocus == fDefaultButton)) {
 		target = fDefaultButton;
 	}
-	if (target != nullptr)
+	int32 modifiers = 0;
+	message->FindInt32("modifiers", &modifiers);
+	bool tab = message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK &&
+	           bytes[0] == B_TAB && bytes[1] == '\0';
+	if (target != nullptr) {
 		_DispatchKeyTo(target, message);
-	else
+	} else if (!tab || !_NavigateFocus((modifiers & B_SHIFT_KEY) != 0)) {
 		MessageReceived(message);
+	}
 
 	for (BView* view : std::vector<BView*>(fBuffer->maskViews)) {
 		if (view != target && (view->fEventMask & B_KEYBOARD_EVENTS) != 0 &&
@@ -319,6 +325,57 @@ BWindow::_DispatchKeyTo(BView* view, BMessage* message)
 		view->MessageReceived(message);
 		break;
 	}
+}
+
+// The views that Tab stops at, in the order of the view tree: navigable, shown and,
+// for controls, enabled. False when there is none.
+bool
+BWindow::_NavigateFocus(bool backward)
+{
+	std::vector<BView*> views;
+	BPrivate::ForEachView(fTopView, [&views](BView* view) {
+		if ((view->Flags() & B_NAVIGABLE) == 0 || view->IsHidden())
+			return;
+		BControl* control = dynamic_cast<BControl*>(view);
+		if (control == nullptr || control->IsEnabled())
+			views.push_back(view);
+	});
+	if (views.empty())
+		return false;
+	size_t count = views.size();
+	auto current = std::find(views.begin(), views.end(), fFocus);
+	size_t next;
+	if (current == views.end())
+		next = backward ? count - 1 : 0;
+	else
+		next = ((size_t)(current - views.begin()) + (backward ? count - 1 : 1)) % count;
+	views[next]->MakeFocus(true);
+	return true;
+}
+
+// Command with X, C, V or A: the editing commands, sent to the focus view.
+bool
+BWindow::_HandleEditingShortcut(int32 rawChar)
+{
+	uint32 command = 0;
+	switch (rawChar) {
+	case 'x':
+		command = B_CUT;
+		break;
+	case 'c':
+		command = B_COPY;
+		break;
+	case 'v':
+		command = B_PASTE;
+		break;
+	case 'a':
+		command = B_SELECT_ALL;
+		break;
+	}
+	if (command == 0 || fFocus == nullptr)
+		return false;
+	PostMessage(command, fFocus);
+	return true;
 }
 
 // Command+Q asks the application to quit, Command+W closes a closable window, and the
@@ -355,6 +412,8 @@ BWindow::_HandleShortcut(BMessage* message)
 	}
 	if (relevant != B_COMMAND_KEY)
 		return false;
+	if (_HandleEditingShortcut(rawChar))
+		return true;
 	if (rawChar == 'q') {
 		if (be_app != nullptr)
 			be_app->PostMessage(B_QUIT_REQUESTED);
