@@ -192,6 +192,7 @@ private:
 	bool _HandleShortcut(BMessage* message);
 	void _DispatchKeyTo(BView* view, BMessage* message);
 	void _DispatchWindowEvent(BMessage* message);
+	void _DeliverDrop(BMessage* drop);
 	void _UpdateDirty();
 	void _Present();
 	void _ViewRemoved(BView* view);
