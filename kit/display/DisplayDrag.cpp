@@ -62,12 +62,10 @@ CreateImageWindow(Display::Data& d, const uint32* pixels, int32 width, int32 hei
 					maskBits[(size_t)y * ((width + 7) / 8) + x / 8] |= (char)(1 << (x % 8));
 			}
 		}
-		Pixmap mask =
-		        XCreateBitmapFromData(d.display, image, maskBits.data(), width, height);
+		Pixmap mask = XCreateBitmapFromData(d.display, image, maskBits.data(), width, height);
 		XShapeCombineMask(d.display, image, ShapeBounding, 0, 0, mask, ShapeSet);
 		XFreePixmap(d.display, mask);
-		XShapeCombineRectangles(d.display, image, ShapeInput, 0, 0, nullptr, 0, ShapeSet,
-		                        Unsorted);
+		XShapeCombineRectangles(d.display, image, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
 	}
 	return image;
 }
@@ -127,9 +125,8 @@ Display::StartDrag(native_window window, const BMessage& message, const BMesseng
 	                (unsigned char*)d.drag->types.data(), (int)d.drag->types.size());
 	// The suggested file name; a direct-save target replaces it by the URI it chose.
 	if (offer.directSave) {
-		XChangeProperty(d.display, window, d.xdnd.directSave, d.xdnd.textPlain, 8,
-		                PropModeReplace, (const unsigned char*)offer.clipName.data(),
-		                (int)offer.clipName.size());
+		XChangeProperty(d.display, window, d.xdnd.directSave, d.xdnd.textPlain, 8, PropModeReplace,
+		                (const unsigned char*)offer.clipName.data(), (int)offer.clipName.size());
 	}
 	XSetSelectionOwner(d.display, d.xdnd.selection, window, CurrentTime);
 	// Escape must reach the drag whichever window has the focus.
@@ -300,8 +297,7 @@ Display::Data::DragMoved(int x, int y, Time time)
 			long types[3] = {0, 0, 0};
 			for (size_t i = 0; i < session.types.size() && i < 3; i++)
 				types[i] = (long)session.types[i];
-			SendXdnd(target, xdnd.enter, (long)session.source, flags, types[0], types[1],
-			         types[2]);
+			SendXdnd(target, xdnd.enter, (long)session.source, flags, types[0], types[1], types[2]);
 		}
 	}
 	if (session.target == 0)
@@ -420,8 +416,8 @@ Display::Data::DirectSaveAnswer()
 	unsigned long count, after;
 	unsigned char* value = nullptr;
 	std::string uri;
-	if (XGetWindowProperty(display, drag->source, xdnd.directSave, 0, 16384, False,
-	                       AnyPropertyType, &type, &format, &count, &after, &value) == Success &&
+	if (XGetWindowProperty(display, drag->source, xdnd.directSave, 0, 16384, False, AnyPropertyType,
+	                       &type, &format, &count, &after, &value) == Success &&
 	    value != nullptr && format == 8) {
 		uri.assign((const char*)value, count);
 	}
@@ -456,8 +452,8 @@ Display::Data::HandleDragSelectionRequest(const XSelectionRequestEvent& request)
 			XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
 			                (unsigned char*)targets.data(), (int)targets.size());
 			reply.xselection.property = property;
-		} else if (isText && std::find(drag->types.begin(), drag->types.end(),
-		                               xdnd.textPlain) != drag->types.end()) {
+		} else if (isText && std::find(drag->types.begin(), drag->types.end(), xdnd.textPlain) !=
+		                             drag->types.end()) {
 			XChangeProperty(display, request.requestor, property, request.target, 8,
 			                PropModeReplace, (const unsigned char*)drag->text.data(),
 			                (int)drag->text.size());

@@ -104,8 +104,8 @@ Display::Data::DropEnter(WindowRecord* record, const XClientMessageEvent& event)
 		int format;
 		unsigned long count, after;
 		unsigned char* value = nullptr;
-		if (XGetWindowProperty(display, drop->source, xdnd.typeList, 0, 256, False, XA_ATOM,
-		                       &type, &format, &count, &after, &value) == Success &&
+		if (XGetWindowProperty(display, drop->source, xdnd.typeList, 0, 256, False, XA_ATOM, &type,
+		                       &format, &count, &after, &value) == Success &&
 		    value != nullptr && format == 32) {
 			for (unsigned long i = 0; i < count; i++)
 				drop->types.push_back((Atom)((unsigned long*)value)[i]);

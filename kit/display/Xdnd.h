@@ -80,8 +80,8 @@ enum uri_result
 // percent-escapes. The host must be empty, "localhost" or hostName. Unusable: another
 // scheme or host, a bad escape, an escaped NUL, a relative path, or a last component that
 // is empty, "." or "..".
-uri_result ParseFileUri(const std::string& uri, const std::string& hostName,
-                        std::string* directory, std::string* name);
+uri_result ParseFileUri(const std::string& uri, const std::string& hostName, std::string* directory,
+                        std::string* name);
 
 // The types offered for a drag message: text/plain data as text, and the direct-save
 // type when the message asks for a copy target. The text is the "text/plain" data

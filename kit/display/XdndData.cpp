@@ -12,14 +12,22 @@ namespace BPrivate {
 void
 InternXdndAtoms(::Display* display, XdndAtoms* atoms)
 {
-	const char* names[] = {"XdndAware",       "XdndEnter",
-	                       "XdndPosition",    "XdndStatus",
-	                       "XdndLeave",       "XdndDrop",
-	                       "XdndFinished",    "XdndSelection",
-	                       "XdndTypeList",    "XdndActionCopy",
-	                       "XdndDirectSave0", "text/plain",
-	                       "text/plain;charset=utf-8", "UTF8_STRING",
-	                       "application/x-color", "TARGETS",
+	const char* names[] = {"XdndAware",
+	                       "XdndEnter",
+	                       "XdndPosition",
+	                       "XdndStatus",
+	                       "XdndLeave",
+	                       "XdndDrop",
+	                       "XdndFinished",
+	                       "XdndSelection",
+	                       "XdndTypeList",
+	                       "XdndActionCopy",
+	                       "XdndDirectSave0",
+	                       "text/plain",
+	                       "text/plain;charset=utf-8",
+	                       "UTF8_STRING",
+	                       "application/x-color",
+	                       "TARGETS",
 	                       "_KV_XDND_TRANSFER"};
 	static_assert(sizeof(names) / sizeof(names[0]) == sizeof(XdndAtoms) / sizeof(Atom));
 	XInternAtoms(display, (char**)names, sizeof(names) / sizeof(names[0]), False, (Atom*)atoms);

@@ -312,8 +312,8 @@ private:
 	void _ParentResized(float dx, float dy);
 	BView* _ViewAt(BPoint windowPoint);
 	void _Draw(BRect windowUpdateRect);
-	void _StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width,
-	                int32 height, BPoint offset, BHandler* replyTo);
+	void _StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width, int32 height,
+	                BPoint offset, BHandler* replyTo);
 
 	BView* fParent;
 	BWindow* fWindow;

@@ -111,8 +111,8 @@ BView::DragMessage(BMessage* message, BBitmap* bitmap, drawing_mode mode, BPoint
 }
 
 void
-BView::_StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width,
-                  int32 height, BPoint offset, BHandler* replyTo)
+BView::_StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width, int32 height,
+                  BPoint offset, BHandler* replyTo)
 {
 	if (message == nullptr || fWindow == nullptr || fWindow->fBuffer->display == nullptr)
 		return;
@@ -120,8 +120,8 @@ BView::_StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 wi
 	BMessenger reply(answerTo, answerTo->Looper());
 	auto client = std::make_shared<ViewDragClient>(reply);
 	fWindow->fBuffer->display->StartDrag(fWindow->fBuffer->native, *message, reply,
-	                                     pixels.empty() ? nullptr : pixels.data(), width,
-	                                     height, offset, client);
+	                                     pixels.empty() ? nullptr : pixels.data(), width, height,
+	                                     offset, client);
 }
 
 // A drop on this window: the message goes to the view under the drop point (the window

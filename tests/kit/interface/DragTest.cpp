@@ -177,10 +177,11 @@ protected:
 		fTargetWindow = new RecordingWindow(BRect(350, 50, 549, 199));
 		fTarget = new DropView(BRect(0, 0, 199, 149));
 		fTargetWindow->AddChild(fTarget);
+		// One after the other: the window shown last takes the focus.
 		fTargetWindow->Show();
+		ASSERT_TRUE(fClient->WaitForPixel(400, 100, 0x0000c8));
 		fSourceWindow->Show();
 		ASSERT_TRUE(fClient->WaitForPixel(100, 100, 0x0000c8));
-		ASSERT_TRUE(fClient->WaitForPixel(400, 100, 0x0000c8));
 		ASSERT_TRUE(WaitUntil([this] { return fSourceWindow->activeNow.load(); }));
 	}
 
@@ -323,8 +324,8 @@ TEST_F(DragTest, ColourAndTextFromAnotherProgramArriveAtTheViewUnderThePointer)
 {
 	fClient->MoveMouse(430, 120);
 	fClient->Sync();
-	ProcessResult colour = RunProcess({KV_XDND_SOURCE, "color", "0xffff", "0x8000", "0x00ff",
-	                                   "0xffff"});
+	ProcessResult colour =
+	        RunProcess({KV_XDND_SOURCE, "color", "0xffff", "0x8000", "0x00ff", "0xffff"});
 	EXPECT_EQ(colour.output, "finished 1\n") << colour.error;
 	Received paste;
 	ASSERT_TRUE(WaitUntil([&] { return fTarget->Find(B_PASTE, &paste); }));

@@ -29,11 +29,11 @@ TEST(XdndDataTest, FileUrisNameADirectoryAndAFileOnThisHost)
 TEST(XdndDataTest, UnusableUrisAreRefused)
 {
 	const char* bad[] = {
-	        "http://box/tmp/x",     // another scheme
+	        "http://box/tmp/x",       // another scheme
 	        "file://elsewhere/tmp/x", // another host
-	        "file:relative/x",      "file://",          "file:///tmp/",      "file:///tmp/..",
-	        "file:///tmp/a%2Fb",    // an escaped slash would move the file elsewhere
-	        "file:///tmp/%zz",      "file:///tmp/x%2", "file:///tmp/a%00b", // NUL cuts the path
+	        "file:relative/x",        "file://",         "file:///tmp/",      "file:///tmp/..",
+	        "file:///tmp/a%2Fb", // an escaped slash would move the file elsewhere
+	        "file:///tmp/%zz",        "file:///tmp/x%2", "file:///tmp/a%00b", // NUL cuts the path
 	};
 	for (const char* uri : bad) {
 		std::string directory = "unchanged", name = "unchanged";

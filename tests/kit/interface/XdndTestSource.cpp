@@ -88,8 +88,7 @@ WaitFor(int type, Atom messageType)
 }
 
 void
-Answer(const XSelectionRequestEvent& request, Atom type, int format, const void* data,
-       int count)
+Answer(const XSelectionRequestEvent& request, Atom type, int format, const void* data, int count)
 {
 	XEvent reply;
 	std::memset(&reply, 0, sizeof(reply));
@@ -131,9 +130,9 @@ main(int argc, char** argv)
 
 	XSetWindowAttributes attributes;
 	attributes.override_redirect = True;
-	sSource = XCreateWindow(sDisplay, DefaultRootWindow(sDisplay), -10, -10, 1, 1, 0,
-	                        CopyFromParent, InputOnly, CopyFromParent, CWOverrideRedirect,
-	                        &attributes);
+	sSource =
+	        XCreateWindow(sDisplay, DefaultRootWindow(sDisplay), -10, -10, 1, 1, 0, CopyFromParent,
+	                      InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
 	XMapWindow(sDisplay, sSource);
 	XSync(sDisplay, False);
 	XGrabPointer(sDisplay, sSource, False, PointerMotionMask | ButtonReleaseMask, GrabModeAsync,
