@@ -126,7 +126,7 @@ public:
 	}
 
 	std::atomic<bool> started{false};
-	bool withFile = false;
+	std::atomic<bool> withFile{false};
 
 private:
 	bool fPressed = false;
