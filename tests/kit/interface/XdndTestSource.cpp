@@ -107,6 +107,33 @@ Answer(const XSelectionRequestEvent& request, Atom type, int format, const void*
 	XFlush(sDisplay);
 }
 
+// Drops on the XdndAware window under the pointer; false when there is none or it refuses.
+bool
+DropAtPointer(Atom type)
+{
+	Window root, child;
+	int x, y, localX, localY;
+	unsigned int mask;
+	XQueryPointer(sDisplay, DefaultRootWindow(sDisplay), &root, &child, &x, &y, &localX, &localY,
+	              &mask);
+	Window target = AwareWindowAt(x, y);
+	if (target == None) {
+		printf("no target\n");
+		return false;
+	}
+	Send(target, "XdndEnter", 5L << 24, (long)type, 0, 0);
+	Send(target, "XdndPosition", 0, (long)((x << 16) | y), CurrentTime,
+	     (long)Intern("XdndActionCopy"));
+	XEvent status = WaitFor(ClientMessage, Intern("XdndStatus"));
+	if ((status.xclient.data.l[1] & 1) == 0) {
+		Send(target, "XdndLeave", 0, 0, 0, 0);
+		printf("refused\n");
+		return false;
+	}
+	Send(target, "XdndDrop", 0, CurrentTime, 0, 0);
+	return true;
+}
+
 } // namespace
 
 int
@@ -138,27 +165,8 @@ main(int argc, char** argv)
 	XGrabPointer(sDisplay, sSource, False, PointerMotionMask | ButtonReleaseMask, GrabModeAsync,
 	             GrabModeAsync, None, None, CurrentTime);
 	XSetSelectionOwner(sDisplay, Intern("XdndSelection"), sSource, CurrentTime);
-
-	Window root, child;
-	int x, y, localX, localY;
-	unsigned int mask;
-	XQueryPointer(sDisplay, DefaultRootWindow(sDisplay), &root, &child, &x, &y, &localX, &localY,
-	              &mask);
-	Window target = AwareWindowAt(x, y);
-	if (target == None) {
-		printf("no target\n");
-		return 1;
-	}
-	Send(target, "XdndEnter", 5L << 24, (long)type, 0, 0);
-	Send(target, "XdndPosition", 0, (long)((x << 16) | y), CurrentTime,
-	     (long)Intern("XdndActionCopy"));
-	XEvent status = WaitFor(ClientMessage, Intern("XdndStatus"));
-	if ((status.xclient.data.l[1] & 1) == 0) {
-		Send(target, "XdndLeave", 0, 0, 0, 0);
-		printf("refused\n");
+	if (!DropAtPointer(type))
 		return 0;
-	}
-	Send(target, "XdndDrop", 0, CurrentTime, 0, 0);
 	XEvent event;
 	while (true) {
 		XNextEvent(sDisplay, &event);
