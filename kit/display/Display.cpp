@@ -77,6 +77,7 @@ Display::Display(Data* data) : fData(data)
 	d.InternAtoms();
 	d.QueryExtensions();
 	d.MakeTranslators();
+	d.InitDragAndDrop();
 
 	XSetWindowAttributes attributes;
 	attributes.override_redirect = True;
@@ -347,10 +348,20 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 		HandleProperty(record, event.xproperty);
 		break;
 	case ClientMessage:
+		if (HandleXdndMessage(record, event.xclient))
+			break;
 		if (event.xclient.message_type == atoms.wmProtocols &&
 		    (Atom)event.xclient.data.l[0] == atoms.wmDeleteWindow) {
 			Post(record, new BMessage(B_QUIT_REQUESTED));
 		}
+		break;
+	case SelectionRequest:
+		if (event.xselectionrequest.selection == xdnd.selection)
+			HandleDragSelectionRequest(event.xselectionrequest);
+		break;
+	case SelectionNotify:
+		if (event.xselection.selection == xdnd.selection)
+			HandleDropSelection(record, event.xselection);
 		break;
 	case ButtonPress:
 	case ButtonRelease:
@@ -359,6 +370,8 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 	case LeaveNotify:
 	case KeyPress:
 	case KeyRelease:
+		if (HandleDragInput(record, event))
+			break;
 		Post(record, coreKeys->Translate(event, offset));
 		break;
 	default:

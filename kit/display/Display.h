@@ -4,6 +4,9 @@
 #ifndef _KV_DISPLAY_DISPLAY_H
 #define _KV_DISPLAY_DISPLAY_H
 
+#include <memory>
+
+#include <Messenger.h>
 #include <Rect.h>
 #include <Region.h>
 #include <SupportDefs.h>
@@ -25,6 +28,16 @@ extern const char* const kRawKeyField;
 // window had made when the notice was written (see MoveWindow()).
 extern const char* const kFrameRequestField;
 
+// Drag and drop. While a drag moves over a window, its B_MOUSE_MOVED messages carry the
+// dragged message in kDragMessageField. Something dropped on a window arrives as a
+// kMsgDrop message: the dropped message in kDragMessageField, the drop point in
+// "screen_where", the pointer's place in the drag image in kDropOffsetField and, for
+// drags of this program, the reply address in kDropReplyField.
+extern const char* const kDragMessageField;
+extern const char* const kDropOffsetField;
+extern const char* const kDropReplyField;
+const uint32 kMsgDrop = '_kvD';
+
 // The receiving end of a native window: a BWindow. Called in the display thread.
 class DisplayClient
 {
@@ -32,6 +45,17 @@ public:
 	virtual ~DisplayClient();
 	// Takes ownership of the message.
 	virtual void DisplayMessage(BMessage* message) = 0;
+};
+
+// The part of a drag that happens outside the display: called in the display thread, with
+// the display's lock held, so it must not call back into the display.
+class DragClient
+{
+public:
+	virtual ~DragClient();
+	// A drop target of another program chose where the dragged data goes as a file.
+	// B_OK when the file exists afterwards; the target is then told that the save worked.
+	virtual status_t SaveTo(const char* directory, const char* name) = 0;
 };
 
 // How a native window looks and behaves; the values are the BeOS look, feel and flags.
@@ -97,6 +121,17 @@ public:
 	// Desktop-wide keys (XInput2 raw events) for this window's client, reference counted
 	// per window. Keys typed while the window has the focus come through the window.
 	void WatchAllKeys(native_window window, bool watch);
+
+	// Starts dragging message from window, whose mouse button is down; the drag follows
+	// the pointer until the button is released or Escape is pressed. pixels are width x
+	// height colours 0xAARRGGBB of the drag image (copied); grab is the pointer's place in
+	// it. replyTo goes with drops on this program's windows; client is kept until the
+	// drag is over. B_ERROR when no button is down any more.
+	status_t StartDrag(native_window window, const BMessage& message, const BMessenger& replyTo,
+	                   const uint32* pixels, int32 width, int32 height, BPoint grab,
+	                   std::shared_ptr<DragClient> client);
+	// True from StartDrag() until the button is released or the drag cancelled.
+	bool IsDragging();
 
 	struct Data;
 

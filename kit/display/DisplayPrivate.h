@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,7 @@
 
 #include "Display.h"
 #include "EventTranslator.h"
+#include "Xdnd.h"
 
 namespace BPrivate {
 
@@ -81,6 +83,13 @@ struct Display::Data
 		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake;
 	} atoms;
 
+	// Drag and drop (DisplayDrag.cpp, DisplayDrop.cpp), guarded by lock.
+	XdndAtoms xdnd;
+	bool hasShape = false;
+	std::string hostName;
+	std::unique_ptr<DragSession> drag;
+	std::unique_ptr<DropSession> drop;
+
 	void InternAtoms();
 	void QueryExtensions();
 	void MakeTranslators();
@@ -109,6 +118,29 @@ struct Display::Data
 	bool HandleClipboardEvent(XEvent& event);
 	uint32 ReadDesktop(Window window, Atom property) const;
 	bool WindowManagerRunning() const;
+
+	void InitDragAndDrop();
+	void MakeXdndAware(Window window);
+	bool HandleDragInput(WindowRecord* record, XEvent& event);
+	bool HandleXdndMessage(WindowRecord* record, const XClientMessageEvent& event);
+	void HandleDragSelectionRequest(const XSelectionRequestEvent& event);
+	void HandleDropSelection(WindowRecord* record, const XSelectionEvent& event);
+	// The drag source.
+	void DragMoved(int x, int y, Time time);
+	void DragReleased(int x, int y, Time time);
+	void DragStatus(const XClientMessageEvent& event);
+	void FinishRelease();
+	void EndDrag();
+	void PostDragMotion(WindowRecord* record, XEvent& event, Window previousOurs);
+	void SendPosition(int x, int y, Time time);
+	void FindDropTarget(int x, int y, Window* ours, Window* target, int* version);
+	std::string DirectSaveAnswer();
+	void SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3, long l4);
+	// The drop target.
+	void DropEnter(WindowRecord* record, const XClientMessageEvent& event);
+	void DropPosition(WindowRecord* record, const XClientMessageEvent& event);
+	void DropDrop(WindowRecord* record, const XClientMessageEvent& event);
+	void FinishDrop(bool success);
 };
 
 } // namespace BPrivate

@@ -108,6 +108,7 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
 	record->xid = xid;
 
 	XSetWMProtocols(d.display, xid, &d.atoms.wmDeleteWindow, 1);
+	d.MakeXdndAware(xid);
 	long pid = getpid();
 	XChangeProperty(d.display, xid, d.atoms.netWmPid, XA_CARDINAL, 32, PropModeReplace,
 	                (unsigned char*)&pid, 1);
@@ -139,6 +140,8 @@ Display::DestroyWindow(native_window window)
 			d.focusWindow = 0;
 		if (record->watchKeys > 0 && --d.rawWatchers == 0)
 			d.SelectRawKeys(false);
+		if (d.drag && d.drag->source == window)
+			d.EndDrag();
 	}
 	if (record->cursor != 0)
 		XFreeCursor(d.display, record->cursor);

@@ -277,6 +277,21 @@ public:
 	// to it (the cursor data is copied).
 	void SetViewCursor(const BCursor* cursor, bool sync = true);
 
+	// Drag and drop. Called while a mouse button is down (typically from MouseMoved());
+	// the message is copied and the call returns at once. The drag then follows the
+	// pointer until the button is released: dropped on a view of this program, the
+	// message arrives there with WasDropped() true; replies to it (and the B_COPY_TARGET
+	// of a program that saves the drag as a file) go to replyTo, or to this view when
+	// replyTo is null. The image is a dotted outline of rect (view coordinates), or the
+	// bitmap, which the view takes over and deletes: B_OP_ALPHA shows only the bitmap's
+	// non-transparent pixels, other modes the whole bitmap. offset is the pointer's place
+	// in the image, returned by the drop's DropPoint().
+	void DragMessage(BMessage* message, BRect rect, BHandler* replyTo = nullptr);
+	void DragMessage(BMessage* message, BBitmap* bitmap, BPoint offset,
+	                 BHandler* replyTo = nullptr);
+	void DragMessage(BMessage* message, BBitmap* bitmap, drawing_mode mode, BPoint offset,
+	                 BHandler* replyTo = nullptr);
+
 private:
 	friend class BWindow;
 	friend class BBitmap;
@@ -297,6 +312,8 @@ private:
 	void _ParentResized(float dx, float dy);
 	BView* _ViewAt(BPoint windowPoint);
 	void _Draw(BRect windowUpdateRect);
+	void _StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width, int32 height,
+	                BPoint offset, BHandler* replyTo);
 
 	BView* fParent;
 	BWindow* fWindow;

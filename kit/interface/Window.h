@@ -193,6 +193,7 @@ private:
 	bool _HandleEditingShortcut(int32 rawChar);
 	void _DispatchKeyTo(BView* view, BMessage* message);
 	void _DispatchWindowEvent(BMessage* message);
+	void _DeliverDrop(BMessage* drop);
 	void _UpdateDirty();
 	void _Present();
 	void _ViewRemoved(BView* view);

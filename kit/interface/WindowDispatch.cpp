@@ -128,6 +128,9 @@ BWindow::_DispatchWindowEvent(BMessage* message)
 		FrameResized(width, height);
 		break;
 	}
+	case BPrivate::kMsgDrop:
+		_DeliverDrop(message);
+		break;
 	case B_WORKSPACES_CHANGED: {
 		int32 oldWorkspaces = 0, newWorkspaces = 0;
 		message->FindInt32("old", &oldWorkspaces);
@@ -221,6 +224,10 @@ BWindow::_DispatchMouseMoved(BMessage* message, BPoint where)
 	if (MessageQueue()->FindMessage((uint32)B_MOUSE_MOVED, 0) != nullptr)
 		return;
 
+	BMessage dragMessage;
+	const BMessage* drag = message->FindMessage(BPrivate::kDragMessageField, &dragMessage) == B_OK
+	                               ? &dragMessage
+	                               : nullptr;
 	BView* under = _ViewAtWindowPoint(where);
 	BView* targets[3] = {under, fLastMouseView, fMouseTarget};
 	for (int i = 0; i < 3; i++) {
@@ -240,7 +247,7 @@ BWindow::_DispatchMouseMoved(BMessage* message, BPoint where)
 		BPrivate::SetPointField(message, "where", local);
 		BPrivate::SetPointField(message, "be:view_where", local);
 		BPrivate::SetInt32Field(message, "be:transit", (int32)transit);
-		view->MouseMoved(local, transit, nullptr);
+		view->MouseMoved(local, transit, drag);
 		if (view->Window() != this)
 			break;
 	}
