@@ -49,6 +49,34 @@ PlaceMenu(BMenu* menu, BPoint where)
 	return frame;
 }
 
+// Moves the pointer and key events from one menu window's queue to the end of another's,
+// in order.
+void
+MoveInput(BMessageQueue* from, BMessageQueue* to)
+{
+	if (!from->Lock())
+		return;
+	std::vector<BMessage*> input;
+	for (int32 index = 0; BMessage* message = from->FindMessage(index); index++) {
+		switch (message->what) {
+		case B_KEY_DOWN:
+		case B_UNMAPPED_KEY_DOWN:
+		case B_MOUSE_DOWN:
+		case B_MOUSE_UP:
+		case B_MOUSE_MOVED:
+			input.push_back(message);
+			break;
+		default:
+			break;
+		}
+	}
+	for (BMessage* message : input) {
+		from->RemoveMessage(message);
+		to->AddMessage(message);
+	}
+	from->Unlock();
+}
+
 } // namespace
 
 BMenuItem*
@@ -267,7 +295,7 @@ void
 MenuWindow::_Grab()
 {
 	if (WindowAccess::GrabInput(this, true)) {
-		_TakeKeysFromOpener();
+		_TakeInputFromOpener();
 		return;
 	}
 	if (++fGrabTries >= kMaxGrabTries)
@@ -276,26 +304,24 @@ MenuWindow::_Grab()
 	PostMessage(kMsgGrab);
 }
 
-// Until this menu holds the keyboard, keys still go to the menu that opened it, whose
-// thread waits for this one: they were typed for this menu, so they move here, in order.
+// Input that reached this menu after it decided to hand tracking back (a click right after
+// the move) belongs to the opener, which resumes with the grab.
 void
-MenuWindow::_TakeKeysFromOpener()
+MenuWindow::_GiveInputToOpener()
 {
-	if (fOpener == nullptr)
-		return;
-	BMessageQueue* queue = fOpener->MessageQueue();
-	if (!queue->Lock())
-		return;
-	std::vector<BMessage*> keys;
-	for (int32 index = 0; BMessage* message = queue->FindMessage(index); index++) {
-		if (message->what == B_KEY_DOWN || message->what == B_UNMAPPED_KEY_DOWN)
-			keys.push_back(message);
-	}
-	for (BMessage* key : keys) {
-		queue->RemoveMessage(key);
-		MessageQueue()->AddMessage(key);
-	}
-	queue->Unlock();
+	if (fOpener != nullptr)
+		MoveInput(MessageQueue(), fOpener->MessageQueue());
+}
+
+// Until this menu holds the pointer and keyboard, input still goes to the menu that opened
+// it, whose thread waits for this one. That input was meant for this menu (a key typed
+// for it, a move that must not reopen a submenu once the opener resumes): it moves here,
+// in order. Mouse events carry screen positions, so they mean the same here.
+void
+MenuWindow::_TakeInputFromOpener()
+{
+	if (fOpener != nullptr)
+		MoveInput(fOpener->MessageQueue(), MessageQueue());
 }
 
 // A submenu is tracked synchronously from this window's thread: its choice is this
@@ -311,6 +337,8 @@ MenuWindow::_OpenSubmenu(int32 index)
 		fMenu->ConvertToScreen(&where);
 		std::vector<BRect> ancestors = fAncestors;
 		ancestors.push_back(fMenu->ConvertToScreen(fMenu->Bounds()));
+		// This thread waits while the submenu is open: show the new highlight first.
+		UpdateIfNeeded();
 		MenuOutcome outcome = TrackSubmenu(item->Submenu(), where, ancestors,
 		                                   fMenu->ConvertToScreen(frame), this);
 		if (fMenu == nullptr)
@@ -344,6 +372,8 @@ MenuWindow::_Release(const MenuOutcome& outcome)
 {
 	BMenu* menu = fMenu;
 	if (menu != nullptr) {
+		if (outcome.pointerBack)
+			_GiveInputToOpener();
 		WindowAccess::GrabInput(this, false);
 		fMenu = nullptr;
 		menu->_Select(-1);

@@ -80,7 +80,8 @@ private:
 	void _MouseMoved(BPoint screenWhere, bool inside, int32 index);
 	bool _OverAncestor(BPoint screenWhere, bool pressed);
 	void _Grab();
-	void _TakeKeysFromOpener();
+	void _TakeInputFromOpener();
+	void _GiveInputToOpener();
 	void _OpenSubmenu(int32 index);
 	// Detaches the menu, delivers the outcome and wakes the waiting thread.
 	void _Release(const MenuOutcome& outcome);
