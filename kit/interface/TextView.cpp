@@ -340,6 +340,19 @@ BTextView::LineHeight(int32 lineNumber) const
 	return ceilf(line.ascent + line.descent + line.leading);
 }
 
+// The width of the line's text, its line break not counted.
+float
+BTextView::LineWidth(int32 lineNumber) const
+{
+	if (lineNumber < 0 || lineNumber >= CountLines())
+		return 0;
+	const Line& line = fLines[lineNumber];
+	int32 end = line.end;
+	if (end > line.start && fText[end - 1] == '\n')
+		end--;
+	return _Width(line.start, end);
+}
+
 float
 BTextView::TextHeight(int32 startLine, int32 endLine) const
 {

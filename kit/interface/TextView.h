@@ -119,6 +119,7 @@ public:
 	int32 CountLines() const { return (int32)fLines.size(); }
 	int32 LineAt(int32 offset) const;
 	float LineHeight(int32 lineNumber = 0) const;
+	float LineWidth(int32 lineNumber = 0) const;
 	float TextHeight(int32 startLine, int32 endLine) const;
 	// The byte offset nearest to point (view coordinates).
 	int32 OffsetAt(BPoint point) const;

@@ -370,9 +370,8 @@ BTextView::MessageReceived(BMessage* message)
 {
 	BClipboard* clipboard = be_clipboard;
 	if (clipboard == nullptr) {
-		// Without an application there is no be_clipboard; this one keeps the copied
-		// text alive between a copy and a paste (data lives as long as a clipboard of
-		// its name does). Made once, kept for the life of the program.
+		// Without an application there is no be_clipboard: the text views share one
+		// "system" clipboard of their own, made once and kept for the life of the program.
 		static BClipboard* sSystem = new BClipboard("system");
 		clipboard = sSystem;
 	}

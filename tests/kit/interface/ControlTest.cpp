@@ -103,6 +103,10 @@ TEST(TextViewTest, StylesApplyToTheirRangeOnlyWhenStylable)
 	EXPECT_GT(view->LineHeight(0), oneLine);
 	EXPECT_EQ(view->LineHeight(2), oneLine);
 	EXPECT_EQ(view->TextHeight(0, 3), view->LineHeight(0) + 3 * oneLine);
+	// Widths follow the style runs; a line break takes no room.
+	EXPECT_GT(view->LineWidth(0), plain.StringWidth("WARNING:"));
+	EXPECT_EQ(view->LineWidth(1), 0);
+	EXPECT_FLOAT_EQ(view->LineWidth(2), plain.StringWidth("body"));
 
 	// Ranges outside the text are clamped, not trusted.
 	view->SetFontAndColor(-5, 1000, &plain, B_FONT_ALL, nullptr);
