@@ -312,6 +312,20 @@ Display::Data::KeepFloatingAbove(Window changed)
 }
 
 void
+SendSelectionNotify(::Display* display, const XSelectionRequestEvent& request, Atom property)
+{
+	XEvent reply;
+	std::memset(&reply, 0, sizeof(reply));
+	reply.xselection.type = SelectionNotify;
+	reply.xselection.requestor = request.requestor;
+	reply.xselection.selection = request.selection;
+	reply.xselection.target = request.target;
+	reply.xselection.property = property;
+	reply.xselection.time = request.time;
+	XSendEvent(display, request.requestor, False, NoEventMask, &reply);
+}
+
+void
 Display::Data::Post(WindowRecord* record, BMessage* message)
 {
 	if (message == nullptr)

@@ -434,15 +434,8 @@ Display::Data::DirectSaveAnswer()
 void
 Display::Data::HandleDragSelectionRequest(const XSelectionRequestEvent& request)
 {
-	XEvent reply;
-	std::memset(&reply, 0, sizeof(reply));
-	reply.xselection.type = SelectionNotify;
-	reply.xselection.requestor = request.requestor;
-	reply.xselection.selection = request.selection;
-	reply.xselection.target = request.target;
-	reply.xselection.time = request.time;
 	Atom property = request.property != None ? request.property : request.target;
-	reply.xselection.property = None;
+	Atom answered = None;
 	bool isText = request.target == xdnd.textPlain || request.target == xdnd.textPlainUtf8 ||
 	              request.target == xdnd.utf8String;
 	if (drag && request.owner == drag->source) {
@@ -451,21 +444,21 @@ Display::Data::HandleDragSelectionRequest(const XSelectionRequestEvent& request)
 			targets.push_back(xdnd.targets);
 			XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
 			                (unsigned char*)targets.data(), (int)targets.size());
-			reply.xselection.property = property;
+			answered = property;
 		} else if (isText && std::find(drag->types.begin(), drag->types.end(), xdnd.textPlain) !=
 		                             drag->types.end()) {
 			XChangeProperty(display, request.requestor, property, request.target, 8,
 			                PropModeReplace, (const unsigned char*)drag->text.data(),
 			                (int)drag->text.size());
-			reply.xselection.property = property;
+			answered = property;
 		} else if (request.target == xdnd.directSave && drag->directSave) {
 			std::string answer = DirectSaveAnswer();
 			XChangeProperty(display, request.requestor, property, XA_STRING, 8, PropModeReplace,
 			                (const unsigned char*)answer.data(), (int)answer.size());
-			reply.xselection.property = property;
+			answered = property;
 		}
 	}
-	XSendEvent(display, request.requestor, False, NoEventMask, &reply);
+	SendSelectionNotify(display, request, answered);
 	XFlush(display);
 }
 

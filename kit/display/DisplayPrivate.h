@@ -48,6 +48,10 @@ struct WindowRecord
 	Cursor cursor = 0;
 };
 
+// Tells the requestor of a selection conversion which property holds the answer (None:
+// refused), as the selection owner must.
+void SendSelectionNotify(::Display* display, const XSelectionRequestEvent& request, Atom property);
+
 struct Display::Data
 {
 	::Display* display = nullptr;

@@ -375,15 +375,7 @@ ClipboardSelection::_HandleRequest(const XSelectionRequestEvent& request)
 	else if (ok)
 		ok = _Convert(request.requestor, request.target, property, snapshot, true);
 
-	XEvent reply;
-	std::memset(&reply, 0, sizeof(reply));
-	reply.xselection.type = SelectionNotify;
-	reply.xselection.requestor = request.requestor;
-	reply.xselection.selection = request.selection;
-	reply.xselection.target = request.target;
-	reply.xselection.property = ok ? property : None;
-	reply.xselection.time = request.time;
-	XSendEvent(fX, request.requestor, False, NoEventMask, &reply);
+	SendSelectionNotify(fX, request, ok ? property : None);
 	XFlush(fX);
 }
 

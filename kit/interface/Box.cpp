@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Bevel.h"
+
 BBox::BBox(BRect frame, const char* name, uint32 resizingMode, uint32 flags, border_style border)
     : BView(frame, name, resizingMode, flags | B_WILL_DRAW), fLabel(nullptr), fBorder(border)
 {
@@ -55,17 +57,8 @@ BBox::_DrawFrame(BRect frame)
 	switch (fBorder) {
 	case B_FANCY_BORDER:
 		// Etched: a shadow line with a light one inside, offset by one pixel.
-		BeginLineArray(8);
-		AddLine(frame.LeftBottom(), frame.LeftTop(), shadow);
-		AddLine(frame.LeftTop(), frame.RightTop(), shadow);
-		AddLine(frame.RightTop(), frame.RightBottom(), light);
-		AddLine(frame.RightBottom(), frame.LeftBottom(), light);
-		frame.InsetBy(1, 1);
-		AddLine(frame.LeftBottom(), frame.LeftTop(), light);
-		AddLine(frame.LeftTop(), frame.RightTop(), light);
-		AddLine(frame.RightTop(), frame.RightBottom(), shadow);
-		AddLine(frame.RightBottom(), frame.LeftBottom(), shadow);
-		EndLineArray();
+		BPrivate::StrokeBevel(this, frame, shadow, light);
+		BPrivate::StrokeBevel(this, frame.InsetByCopy(1, 1), light, shadow);
 		break;
 	case B_PLAIN_BORDER:
 		BeginLineArray(4);

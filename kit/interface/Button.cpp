@@ -8,6 +8,8 @@
 
 #include <Window.h>
 
+#include "Bevel.h"
+
 namespace {
 
 const float kMinimumWidth = 75.0f;
@@ -61,13 +63,7 @@ BButton::_DrawBevel(BRect frame, bool pressed)
 	FillRect(frame);
 	SetHighColor(border);
 	StrokeRect(frame);
-	frame.InsetBy(1, 1);
-	BeginLineArray(4);
-	AddLine(frame.LeftBottom(), frame.LeftTop(), light);
-	AddLine(frame.LeftTop(), frame.RightTop(), light);
-	AddLine(frame.RightTop(), frame.RightBottom(), shadow);
-	AddLine(frame.RightBottom(), frame.LeftBottom(), shadow);
-	EndLineArray();
+	BPrivate::StrokeBevel(this, frame.InsetByCopy(1, 1), light, shadow);
 }
 
 void

@@ -11,6 +11,8 @@
 #include <TextView.h>
 #include <Window.h>
 
+#include "Bevel.h"
+
 namespace {
 
 // The frame around the text: an etched line and a dark (or focus-coloured) one.
@@ -217,17 +219,8 @@ BTextControl::Draw(BRect)
 	bool focused = fText->IsFocus() && Window() != nullptr && Window()->IsActive();
 	if (focused)
 		dark = inner = ui_color(B_KEYBOARD_NAVIGATION_COLOR);
-	BeginLineArray(8);
-	AddLine(frame.LeftBottom(), frame.LeftTop(), shadow);
-	AddLine(frame.LeftTop(), frame.RightTop(), shadow);
-	AddLine(frame.RightTop(), frame.RightBottom(), light);
-	AddLine(frame.RightBottom(), frame.LeftBottom(), light);
-	frame.InsetBy(1, 1);
-	AddLine(frame.LeftBottom(), frame.LeftTop(), dark);
-	AddLine(frame.LeftTop(), frame.RightTop(), dark);
-	AddLine(frame.RightTop(), frame.RightBottom(), inner);
-	AddLine(frame.RightBottom(), frame.LeftBottom(), inner);
-	EndLineArray();
+	BPrivate::StrokeBevel(this, frame, shadow, light);
+	BPrivate::StrokeBevel(this, frame.InsetByCopy(1, 1), dark, inner);
 }
 
 void

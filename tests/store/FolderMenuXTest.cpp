@@ -81,9 +81,7 @@ protected:
 		fMenu->AddItem(SlotItem("2 Gamma", 3));
 		fMenu->AddItem(new BMenuItem("Work", nullptr));
 		// The frames the menu will have on screen, taken while no other thread uses it.
-		fMenu->GetPreferredSize(nullptr, nullptr);
-		for (int32 i = 0; i < fMenu->CountItems(); i++)
-			fFrames.push_back(fMenu->ItemAt(i)->Frame().OffsetByCopy(kMenuWhere));
+		fFrames = MenuScreenFrames(fMenu, kMenuWhere);
 		fWindow = new BarWindow(fMenu);
 		fWindow->Show();
 		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
@@ -104,8 +102,8 @@ protected:
 	{
 		fWindow->PostMessage(kMsgOpen);
 		BRect frame = fFrames[2];
-		uint32_t selected = ColorValue(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
-		uint32_t plain = ColorValue(ui_color(B_MENU_BACKGROUND_COLOR));
+		uint32_t selected = Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
+		uint32_t plain = Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
 		ASSERT_TRUE(WaitUntil([&] {
 			uint32_t pixel = fClient->Pixel(frame.left + 4, frame.top + 4);
 			return pixel == plain || pixel == selected;
@@ -126,11 +124,6 @@ protected:
 				ink += (fClient->Pixel(x, y) & 0xff) < 0x60 ? 1 : 0;
 		}
 		return ink;
-	}
-
-	static uint32_t ColorValue(rgb_color color)
-	{
-		return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
 	}
 
 	KVMenu* fMenu = nullptr;

@@ -28,12 +28,6 @@ const uint32 kSentinel = 'sntl';
 const unsigned int kReturnKey = 36;
 const unsigned int kEscapeKey = 9;
 
-uint32_t
-Rgb(rgb_color color)
-{
-	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
-}
-
 BTextView*
 MakeTextView(float width, const char* text)
 {

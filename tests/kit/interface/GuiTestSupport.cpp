@@ -1,6 +1,8 @@
 // The recording view and window and the Xvfb fixture of the GUI tests.
 #include "GuiTestSupport.h"
 
+#include <MenuItem.h>
+
 #include <cstring>
 
 #include <AppDefs.h>
@@ -10,6 +12,22 @@
 #include "support/TestSupport.h"
 
 namespace kvtest {
+
+uint32_t
+Rgb(rgb_color color)
+{
+	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
+}
+
+std::vector<BRect>
+MenuScreenFrames(BMenu* menu, BPoint where)
+{
+	menu->GetPreferredSize(nullptr, nullptr);
+	std::vector<BRect> frames;
+	for (int32 i = 0; i < menu->CountItems(); i++)
+		frames.push_back(menu->ItemAt(i)->Frame().OffsetByCopy(where));
+	return frames;
+}
 
 RecordingView::RecordingView(BRect frame, bool trackOutside)
     : BView(frame, "recorder", B_FOLLOW_NONE, B_WILL_DRAW), fTrackOutside(trackOutside)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Menu.h>
 #include <Message.h>
 #include <View.h>
 #include <Window.h>
@@ -37,6 +38,14 @@ struct Event
 inline constexpr rgb_color kLight = {255, 255, 255, 255};
 inline constexpr rgb_color kDark = {40, 40, 40, 255};
 inline constexpr rgb_color kFill = {0, 0, 200, 255};
+
+// A colour as the 0xRRGGBB value that XClient::Pixel() reads.
+uint32_t Rgb(rgb_color color);
+
+// The screen frames the items of a closed menu will have when it opens at where. An open
+// menu lays itself out again in its own window's thread, so tests take the frames before
+// opening it, never while it is open.
+std::vector<BRect> MenuScreenFrames(BMenu* menu, BPoint where);
 
 class RecordingView : public BView
 {

@@ -32,25 +32,6 @@ const unsigned int kEscapeKeycode = 9;
 const unsigned int kReturnKeycode = 36;
 const unsigned int kDownKeycode = 116;
 
-uint32_t
-Rgb(rgb_color color)
-{
-	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
-}
-
-// The screen frames the items of a closed menu will have when it opens at where. The
-// menu lays itself out again in its own window's thread once open, so the tests read
-// the frames before, never while it is open.
-std::vector<BRect>
-ScreenFrames(BMenu* menu, BPoint where)
-{
-	menu->GetPreferredSize(nullptr, nullptr);
-	std::vector<BRect> frames;
-	for (int32 i = 0; i < menu->CountItems(); i++)
-		frames.push_back(menu->ItemAt(i)->Frame().OffsetByCopy(where));
-	return frames;
-}
-
 // Opens its menu from its own thread and records what Go() returned and which item
 // messages arrived.
 class OpenerWindow : public RecordingWindow
@@ -102,7 +83,7 @@ protected:
 		disabled->SetEnabled(false);
 		fMenu->AddItem(disabled);
 		fMenu->AddItem(new BMenuItem("Close", new BMessage(kMsgChosen)));
-		fFrames = ScreenFrames(fMenu, kMenuWhere);
+		fFrames = MenuScreenFrames(fMenu, kMenuWhere);
 		fWindow = new OpenerWindow(fMenu);
 		fWindow->Show();
 		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
@@ -281,7 +262,7 @@ TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
 	BRect title = field->MenuBar()->ConvertToScreen(menu->Superitem()->Frame());
 	EXPECT_STREQ(menu->Superitem()->Label(), "NetPositive");
 	// The menu opens right under its title.
-	BRect opera = ScreenFrames(menu, BPoint(title.left, title.bottom + 1))[0];
+	BRect opera = MenuScreenFrames(menu, BPoint(title.left, title.bottom + 1))[0];
 	window->Unlock();
 	EXPECT_TRUE(ShowsLabel(title, "NetPositive"));
 

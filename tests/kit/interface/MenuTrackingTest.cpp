@@ -29,24 +29,6 @@ const unsigned int kKeyL = 46;
 const unsigned int kKeyM = 58;
 const unsigned int kKeyN = 57;
 
-uint32_t
-Rgb(rgb_color color)
-{
-	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
-}
-
-// Screen frames of a closed menu's items if it opened at where; read before opening,
-// because an open menu lays itself out in its own window's thread.
-std::vector<BRect>
-ScreenFrames(BMenu* menu, BPoint where)
-{
-	menu->GetPreferredSize(nullptr, nullptr);
-	std::vector<BRect> frames;
-	for (int32 i = 0; i < menu->CountItems(); i++)
-		frames.push_back(menu->ItemAt(i)->Frame().OffsetByCopy(where));
-	return frames;
-}
-
 BPoint
 Centre(BRect frame)
 {
@@ -95,8 +77,8 @@ protected:
 		fMenu->AddItem(new BMenuItem("Alpha", nullptr));
 		fMenu->AddItem(fSubmenu);
 		fMenu->AddItem(new BMenuItem("Omega", nullptr));
-		fFrames = ScreenFrames(fMenu, kMenuWhere);
-		fSubFrames = ScreenFrames(fSubmenu, fFrames[1].RightTop());
+		fFrames = MenuScreenFrames(fMenu, kMenuWhere);
+		fSubFrames = MenuScreenFrames(fSubmenu, fFrames[1].RightTop());
 		fWindow = new OpenerWindow(fMenu);
 		fWindow->Show();
 		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
@@ -241,8 +223,8 @@ TEST_F(MenuBarTest, AMenuBarOpensTheMenuOfTheNextTitleThePointerReaches)
 	ASSERT_TRUE(window->Lock());
 	BRect fileTitle = bar->ConvertToScreen(bar->ItemAt(0)->Frame());
 	BRect editTitle = bar->ConvertToScreen(bar->ItemAt(1)->Frame());
-	BRect open = ScreenFrames(file, BPoint(fileTitle.left, fileTitle.bottom + 1))[0];
-	BRect paste = ScreenFrames(edit, BPoint(editTitle.left, editTitle.bottom + 1))[1];
+	BRect open = MenuScreenFrames(file, BPoint(fileTitle.left, fileTitle.bottom + 1))[0];
+	BRect paste = MenuScreenFrames(edit, BPoint(editTitle.left, editTitle.bottom + 1))[1];
 	window->Unlock();
 
 	fClient->Click(Centre(fileTitle).x, Centre(fileTitle).y);

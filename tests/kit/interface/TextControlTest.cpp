@@ -340,12 +340,6 @@ const unsigned int kSpace = 65;
 const unsigned int kLetterKeys[26] = {38, 56, 54, 40, 26, 41, 42, 43, 31, 44, 45, 46, 58,
                                       57, 32, 33, 24, 27, 39, 28, 30, 55, 25, 53, 29, 52};
 
-uint32_t
-Rgb(rgb_color color)
-{
-	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
-}
-
 // Counts the controls' messages and keeps the text each invocation carried.
 class FormWindow : public RecordingWindow
 {

@@ -18,12 +18,6 @@ using namespace kvtest;
 
 namespace {
 
-uint32_t
-Rgb(rgb_color color)
-{
-	return (uint32_t)color.red << 16 | (uint32_t)color.green << 8 | color.blue;
-}
-
 // A window at (100, 100) of 200 by 100 pixels whose view fills it but a 10-pixel margin.
 struct ShownWindow
 {
