@@ -94,4 +94,9 @@ enum
 	B_CONTROL_MODIFIED = 'CMOD'
 };
 
+// The stock cursors, in the 68-byte BeOS cursor format, for BApplication::SetCursor()
+// and BCursor. They are defined by the interface kit, which draws cursors.
+extern const uint8 B_HAND_CURSOR[];
+extern const uint8 B_I_BEAM_CURSOR[];
+
 #endif // _APP_DEFS_H

@@ -9,6 +9,8 @@
 #include <Messenger.h>
 
 struct app_info;
+class BCursor;
+class BWindow;
 
 class BApplication : public BLooper
 {
@@ -39,6 +41,18 @@ public:
 	virtual void AppActivated(bool active);
 	virtual void MessageReceived(BMessage* message);
 	virtual void DispatchMessage(BMessage* message, BHandler* handler);
+
+	// The cursor shown over every window of the program, until a view with a cursor of
+	// its own is under the pointer. cursor is BeOS cursor data (B_HAND_CURSOR is the
+	// system's pointer); the data is copied. These calls and the window list belong to
+	// the interface kit, which defines them: a program calling them links it.
+	void SetCursor(const void* cursor);
+	void SetCursor(const BCursor* cursor, bool sync = true);
+	// The program's windows in the order they were made, menus left out. WindowAt() hands
+	// out a plain pointer that a window quitting meanwhile leaves dangling: lock a window
+	// found this way through a BMessenger (LockTargetWithTimeout), not on the pointer.
+	int32 CountWindows() const;
+	BWindow* WindowAt(int32 index) const;
 
 	status_t GetAppInfo(app_info* info) const;
 	const char* Signature() const;

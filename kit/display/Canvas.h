@@ -87,6 +87,9 @@ private:
 float TextWidth(const BFont& font, const char* text, int32 length);
 void TextHeight(const BFont& font, font_height* height);
 void TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[]);
+// The pixels the text inks, relative to the left end of its baseline (top negative above
+// it); an invalid rectangle for text that inks nothing.
+BRect TextInkBounds(const BFont& font, const char* text, int32 length);
 // The text with invalid sequences replaced by U+FFFD and NUL bytes dropped.
 std::string ValidUtf8(const char* text, int32 length);
 

@@ -131,6 +131,22 @@ TextWidth(const BFont& font, const char* text, int32 length)
 	return (float)logical.width;
 }
 
+BRect
+TextInkBounds(const BFont& font, const char* text, int32 length)
+{
+	std::string valid = ValidUtf8(text, length);
+	if (valid.empty())
+		return BRect(0, 0, -1, -1);
+	PangoLayout* layout = Text().Layout(font, valid);
+	PangoRectangle ink;
+	pango_layout_get_pixel_extents(layout, &ink, nullptr);
+	if (ink.width <= 0 || ink.height <= 0)
+		return BRect(0, 0, -1, -1);
+	// Pango measures from the layout's top; BeOS from the baseline.
+	float top = (float)ink.y - (float)PANGO_PIXELS(pango_layout_get_baseline(layout));
+	return BRect((float)ink.x, top, (float)(ink.x + ink.width - 1), top + (float)(ink.height - 1));
+}
+
 void
 TextHeight(const BFont& font, font_height* height)
 {

@@ -2,6 +2,7 @@
 #ifndef _CURSOR_H
 #define _CURSOR_H
 
+#include <AppDefs.h>
 #include <SupportDefs.h>
 
 enum BCursorID
@@ -51,9 +52,5 @@ private:
 	status_t fInitStatus;
 	bool fHasData;
 };
-
-// The stock cursors of BeOS: the arrow and the I-beam, in the 68-byte format.
-extern const uint8 B_HAND_CURSOR[];
-extern const uint8 B_I_BEAM_CURSOR[];
 
 #endif // _CURSOR_H

@@ -110,6 +110,12 @@ public:
 	void GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_mode mode,
 	                              BRect boundingBoxArray[]) const;
 
+	// The inked area of each string drawn on one line, relative to the left end of its
+	// baseline (top negative above it), in whole pixels; an invalid rectangle for a string
+	// that inks nothing (empty, only spaces). deltas may be null; they are not applied.
+	void GetBoundingBoxesForStrings(const char* stringArray[], int32 numStrings,
+	                                font_metric_mode mode, escapement_delta deltas[],
+	                                BRect boundingBoxArray[]) const;
 	// Copies the properties named by mask from font.
 	void CopyFrom(const BFont& font, uint32 mask);
 

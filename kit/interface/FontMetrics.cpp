@@ -49,6 +49,21 @@ BFont::GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_
 	BPrivate::TextGlyphBoxes(*this, string, numChars, boundingBoxArray);
 }
 
+void
+BFont::GetBoundingBoxesForStrings(const char* stringArray[], int32 numStrings, font_metric_mode,
+                                  escapement_delta[], BRect boundingBoxArray[]) const
+{
+	if (stringArray == nullptr || boundingBoxArray == nullptr)
+		return;
+	for (int32 i = 0; i < numStrings; i++) {
+		const char* string = stringArray[i];
+		boundingBoxArray[i] =
+		        string != nullptr
+		                ? BPrivate::TextInkBounds(*this, string, (int32)std::strlen(string))
+		                : BRect(0, 0, -1, -1);
+	}
+}
+
 namespace {
 
 // Byte offsets of the characters of text, and its length at the end.

@@ -35,6 +35,11 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 	AddChild(fMenuBar);
 }
 
+BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu, bool,
+                       uint32 resizingMode, uint32 flags)
+    : BMenuField(frame, name, label, menu, resizingMode, flags)
+{}
+
 BMenuField::~BMenuField()
 {}
 

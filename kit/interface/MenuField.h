@@ -17,6 +17,12 @@ public:
 	BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
 	           uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
 	           uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	// fixedSize: the menu keeps the room right of the divider, however long the marked
+	// item's label; this kit always lays a field out so, and a title too long for it is
+	// cut at the field's edge.
+	BMenuField(BRect frame, const char* name, const char* label, BMenu* menu, bool fixedSize,
+	           uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	           uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	virtual ~BMenuField();
 
 	void Draw(BRect updateRect) override;

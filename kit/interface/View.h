@@ -24,8 +24,10 @@ class ViewAccess;
 struct ViewState;
 } // namespace BPrivate
 
-// Resizing modes: how a view follows its parent's size changes.
-enum
+// Resizing modes: how a view follows its parent's size changes. Typed uint32, like the
+// parameters that take them, so that a mode never matches a bool overload better
+// (BMenuField's fixed-size constructor).
+enum : uint32
 {
 	B_FOLLOW_NONE = 0,
 	B_FOLLOW_LEFT = 0x00000001,

@@ -22,8 +22,27 @@ namespace BPrivate {
 
 namespace {
 
+// Menu windows are kept apart from the program's own windows: they are the kit's, and the
+// program's window list must not show them.
+struct ListedWindow
+{
+	BWindow* window;
+	bool menu;
+};
+
 std::mutex sWindowListLock;
-std::vector<BWindow*> sWindowList;
+std::vector<ListedWindow> sWindowList;
+
+std::vector<BWindow*>
+ProgramWindows()
+{
+	std::vector<BWindow*> windows;
+	for (const ListedWindow& listed : sWindowList) {
+		if (!listed.menu)
+			windows.push_back(listed.window);
+	}
+	return windows;
+}
 
 } // namespace
 
@@ -31,16 +50,17 @@ int32
 CountWindows()
 {
 	std::lock_guard<std::mutex> guard(sWindowListLock);
-	return (int32)sWindowList.size();
+	return (int32)ProgramWindows().size();
 }
 
 BWindow*
 WindowAt(int32 index)
 {
 	std::lock_guard<std::mutex> guard(sWindowListLock);
-	if (index < 0 || index >= (int32)sWindowList.size())
+	std::vector<BWindow*> windows = ProgramWindows();
+	if (index < 0 || index >= (int32)windows.size())
 		return nullptr;
-	return sWindowList[index];
+	return windows[(size_t)index];
 }
 
 const BCursor*
@@ -58,7 +78,8 @@ SetApplicationCursor(const BCursor* cursor)
 {
 	cursor = NativeCursor(cursor);
 	std::lock_guard<std::mutex> guard(sWindowListLock);
-	for (BWindow* window : sWindowList) {
+	for (const ListedWindow& listed : sWindowList) {
+		BWindow* window = listed.window;
 		if (window->fBuffer->display != nullptr)
 			window->fBuffer->display->SetCursor(window->fBuffer->native, cursor);
 	}
@@ -175,7 +196,7 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 			fWorkspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
 	}
 	std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
-	BPrivate::sWindowList.push_back(this);
+	BPrivate::sWindowList.push_back({this, feel == BPrivate::kMenuWindowFeel});
 }
 
 BWindow::~BWindow()
@@ -183,7 +204,11 @@ BWindow::~BWindow()
 	{
 		std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
 		auto& list = BPrivate::sWindowList;
-		list.erase(std::remove(list.begin(), list.end(), this), list.end());
+		list.erase(std::remove_if(list.begin(), list.end(),
+		                          [this](const BPrivate::ListedWindow& listed) {
+			                          return listed.window == this;
+		                          }),
+		           list.end());
 	}
 	// From here on the display thread no longer posts to this window.
 	if (fBuffer->display != nullptr && fBuffer->native != 0)
@@ -665,11 +690,21 @@ BWindow::Show()
 	// The thread starts at the first Show(); the window is mapped from its own thread
 	// once the views have drawn, so that the first frame on screen is complete.
 	PostMessage(BPrivate::kMsgShowWindow);
-	if (!fStarted) {
-		fStarted = true;
+	if (!fStarted)
 		Run();
-		_UpdatePulse();
-	}
+}
+
+// A window may also be started hidden (helpers that show it later); Show() then finds it
+// running.
+thread_id
+BWindow::Run()
+{
+	if (fStarted)
+		return Thread();
+	fStarted = true;
+	thread_id thread = BLooper::Run();
+	_UpdatePulse();
+	return thread;
 }
 
 void

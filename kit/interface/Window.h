@@ -107,6 +107,9 @@ public:
 	virtual void MenusEnded();
 	virtual void Show();
 	virtual void Hide();
+	// Starts the window's thread without showing it; Show() starts it when this was not
+	// called.
+	virtual thread_id Run();
 
 	// The views. The window owns its top-level views.
 	void AddChild(BView* child, BView* before = nullptr);

@@ -77,7 +77,8 @@ struct WindowInput : public DisplayClient
 	BWindow* window;
 };
 
-// The windows of this process in creation order, for BApplication's window list.
+// The windows of this process in creation order, menus left out, for BApplication's
+// window list.
 int32 CountWindows();
 BWindow* WindowAt(int32 index);
 

@@ -59,3 +59,27 @@ TEST(FontTest, TruncateStringFitsTheWidthAndKeepsCharactersWhole)
 	be_plain_font->TruncateString(&fits, B_TRUNCATE_END, full);
 	EXPECT_STREQ(fits.String(), "ok\xff");
 }
+
+// A link's hit rectangle comes from the inked box of its label: it must sit on the
+// baseline, reach below it only for descenders, and grow with the text.
+TEST(FontTest, StringBoundingBoxesAreTheInkedPixelsAroundTheBaseline)
+{
+	const char* strings[] = {"xo", "xg", "Hxo Hxo", "", "   ", "ok\xff"};
+	BRect boxes[6];
+	font_height height;
+	be_plain_font->GetHeight(&height);
+	be_plain_font->GetBoundingBoxesForStrings(strings, 6, B_SCREEN_METRIC, nullptr, boxes);
+
+	EXPECT_LT(boxes[0].top, 0);
+	EXPECT_GE(boxes[0].top, -height.ascent);
+	EXPECT_LE(boxes[0].bottom, 0);
+	EXPECT_GE(boxes[0].left, 0);
+	EXPECT_LE(boxes[0].right, be_plain_font->StringWidth("xo"));
+	EXPECT_GT(boxes[1].bottom, 0);
+	EXPECT_LE(boxes[1].bottom, height.descent);
+	EXPECT_LT(boxes[2].top, boxes[0].top);
+	EXPECT_GT(boxes[2].Width(), 2 * boxes[0].Width());
+	EXPECT_FALSE(boxes[3].IsValid());
+	EXPECT_FALSE(boxes[4].IsValid());
+	EXPECT_TRUE(boxes[5].IsValid());
+}

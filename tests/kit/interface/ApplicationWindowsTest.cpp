@@ -1,0 +1,130 @@
+// The program's window list and windows started hidden: a helper that looks for views
+// under the pointer walks BApplication's windows, never the kit's menus, and its own
+// window runs before it is ever shown.
+#include <sys/stat.h>
+
+#include <Application.h>
+#include <MenuBar.h>
+#include <MenuField.h>
+#include <MenuItem.h>
+#include <PopUpMenu.h>
+
+#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+
+using namespace kvtest;
+
+namespace {
+
+const uint32 kMsgPing = 'ping';
+const uint32 kMsgOpenMenu = 'opnM';
+
+class HelperWindow : public RecordingWindow
+{
+public:
+	HelperWindow(BRect frame) : RecordingWindow(frame) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kMsgPing) {
+			pinged = true;
+			return;
+		}
+		if (message->what == kMsgOpenMenu) {
+			menu->Go(BPoint(400, 300), false, false, true);
+			return;
+		}
+		RecordingWindow::MessageReceived(message);
+	}
+
+	BPopUpMenu* menu = nullptr;
+	std::atomic<bool> pinged{false};
+};
+
+class ApplicationWindowsTest : public GuiTest
+{
+protected:
+	ApplicationWindowsTest() : fDir("appwin"), fRuntime("XDG_RUNTIME_DIR", fDir.Sub("run").c_str())
+	{
+		mkdir(fDir.Sub("run").c_str(), 0700);
+	}
+
+	TempDir fDir;
+	ScopedEnv fRuntime;
+};
+
+} // namespace
+
+TEST_F(ApplicationWindowsTest, TheWindowListShowsTheProgramsWindowsButNotItsMenus)
+{
+	BApplication app("application/x-vnd.kvtest-window-list");
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	HelperWindow* first = new HelperWindow(BRect(50, 50, 149, 99));
+	HelperWindow* second = new HelperWindow(BRect(200, 50, 299, 99));
+	first->menu = new BPopUpMenu("menu", false, false);
+	first->menu->AddItem(new BMenuItem("Item", nullptr));
+	first->Show();
+	ASSERT_TRUE(WaitUntil([&] { return first->activeNow.load(); }));
+	EXPECT_EQ(app.CountWindows(), 2);
+	EXPECT_EQ(app.WindowAt(0), first);
+	EXPECT_EQ(app.WindowAt(1), second);
+	EXPECT_EQ(app.WindowAt(2), nullptr);
+	EXPECT_EQ(app.WindowAt(-1), nullptr);
+
+	// An open menu is a window of the kit's, not one of the program's.
+	first->PostMessage(kMsgOpenMenu);
+	ASSERT_TRUE(fClient->WaitForPixel(404, 304, Rgb(ui_color(B_MENU_BACKGROUND_COLOR))));
+	EXPECT_EQ(app.CountWindows(), 2);
+	fClient->Tap(9); // Escape closes it.
+
+	Close(second);
+	EXPECT_EQ(app.CountWindows(), 1);
+	EXPECT_EQ(app.WindowAt(0), first);
+	BPopUpMenu* menu = first->menu;
+	Close(first);
+	delete menu;
+	EXPECT_EQ(app.CountWindows(), 0);
+}
+
+// A bubble window is started with Run() and shown much later; showing it must not try to
+// start its thread a second time.
+TEST_F(ApplicationWindowsTest, AWindowRunBeforeShowHandlesMessagesHiddenAndShowsLater)
+{
+	HelperWindow* window = new HelperWindow(BRect(100, 100, 199, 149));
+	window->AddChild(new RecordingView(BRect(10, 10, 89, 39)));
+	// The looper reports a second start on standard error.
+	testing::internal::CaptureStderr();
+	thread_id thread = window->Run();
+	ASSERT_GT(thread, 0);
+	window->PostMessage(kMsgPing);
+	ASSERT_TRUE(WaitUntil([&] { return window->pinged.load(); }));
+	ASSERT_TRUE(window->Lock());
+	EXPECT_TRUE(window->IsHidden());
+	EXPECT_EQ(window->Run(), thread);
+	window->Show();
+	EXPECT_EQ(window->Thread(), thread);
+	window->Unlock();
+	EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+	EXPECT_TRUE(fClient->WaitForPixel(110, 110, Rgb(kLight)));
+	Close(window);
+}
+
+TEST_F(ApplicationWindowsTest, AFixedSizeMenuFieldKeepsItsFrameAndDivider)
+{
+	BPopUpMenu* menu = new BPopUpMenu("Folder");
+	menu->AddItem(new BMenuItem("0", nullptr));
+	BMenuField* field =
+	        new BMenuField(BRect(10, 20, 150, 39), "folder", "Choose Folder", menu, true);
+	BMenuField* plain = new BMenuField(BRect(10, 50, 150, 69), "plain", "Plain", new BMenu("m"),
+	                                   B_FOLLOW_LEFT | B_FOLLOW_TOP);
+	HelperWindow* window = new HelperWindow(BRect(100, 100, 299, 199));
+	window->AddChild(field);
+	window->AddChild(plain);
+	ASSERT_TRUE(window->Lock());
+	field->SetDivider(75);
+	EXPECT_EQ(field->Frame(), BRect(10, 20, 150, 39));
+	EXPECT_EQ(field->MenuBar()->Frame().left, 75);
+	EXPECT_EQ(field->Menu(), menu);
+	EXPECT_EQ(plain->ResizingMode(), (uint32)(B_FOLLOW_LEFT | B_FOLLOW_TOP));
+	window->Quit();
+}
