@@ -101,6 +101,9 @@ public:
 	void SetFeel(native_window window, int32 feel);
 	void SetLook(native_window window, int32 look);
 	void SetFlags(native_window window, uint32 flags);
+	// The sizes (content pixels) between which the user may resize the window.
+	void SetSizeLimits(native_window window, int32 minWidth, int32 maxWidth, int32 minHeight,
+	                   int32 maxHeight);
 	void SetWorkspaces(native_window window, uint32 workspaces);
 	void Activate(native_window window);
 	void Minimize(native_window window, bool minimize);

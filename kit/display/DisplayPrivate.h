@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include "Display.h"
 #include "EventTranslator.h"
@@ -24,6 +25,9 @@ struct ClipboardSelectionDeleter
 {
 	void operator()(ClipboardSelection* selection) const;
 };
+
+// X sizes are 16-bit: no window is larger.
+const int32 kNoSizeLimit = 32767;
 
 struct WindowRecord
 {
@@ -46,6 +50,11 @@ struct WindowRecord
 	BPoint lastPosition;
 	bool positionKnown = false;
 	Cursor cursor = 0;
+	// The program's size limits, as X window sizes (border included).
+	int32 minWidth = 1;
+	int32 maxWidth = kNoSizeLimit;
+	int32 minHeight = 1;
+	int32 maxHeight = kNoSizeLimit;
 };
 
 // Tells the requestor of a selection conversion which property holds the answer (None:
@@ -114,6 +123,9 @@ struct Display::Data
 	void ApplyWorkspaces(WindowRecord* record);
 	void ApplyMotifHints(WindowRecord* record);
 	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);
+	// The window manager's minimum and maximum size, from the limits and flags.
+	void FillSizeLimits(const WindowRecord* record, XSizeHints* hints);
+	void RefreshSizeLimits(WindowRecord* record);
 	void SelectRawKeys(bool on);
 	void CreateClipboard();
 	void RegisterClipboard();

@@ -1,6 +1,7 @@
 // Native windows: creation with the EWMH hints for BeOS looks, feels, flags and
 // workspaces, presenting a canvas, the pointer, cursors and desktop-wide keys. Works with
 // and without a window manager: without one, the kit moves, raises and focuses itself.
+#include <algorithm>
 #include <cstring>
 #include <unistd.h>
 
@@ -227,11 +228,44 @@ Display::Data::ApplySizeHints(WindowRecord* record, int32 x, int32 y)
 	hints->x = x;
 	hints->y = y;
 	hints->win_gravity = StaticGravity;
-	if ((record->flags & B_NOT_RESIZABLE) != 0) {
-		hints->flags |= PMinSize | PMaxSize;
-		hints->min_width = hints->max_width = record->width;
-		hints->min_height = hints->max_height = record->height;
+	FillSizeLimits(record, hints);
+	XSetWMNormalHints(display, record->xid, hints);
+	XFree(hints);
+}
+
+void
+Display::Data::FillSizeLimits(const WindowRecord* record, XSizeHints* hints)
+{
+	int32 minWidth = record->minWidth;
+	int32 maxWidth = record->maxWidth;
+	int32 minHeight = record->minHeight;
+	int32 maxHeight = record->maxHeight;
+	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_H_RESIZABLE)) != 0)
+		minWidth = maxWidth = record->width;
+	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_V_RESIZABLE)) != 0)
+		minHeight = maxHeight = record->height;
+	hints->flags &= ~(PMinSize | PMaxSize);
+	if (minWidth > 1 || minHeight > 1) {
+		hints->flags |= PMinSize;
+		hints->min_width = minWidth;
+		hints->min_height = minHeight;
 	}
+	if (maxWidth < kNoSizeLimit || maxHeight < kNoSizeLimit) {
+		hints->flags |= PMaxSize;
+		hints->max_width = maxWidth;
+		hints->max_height = maxHeight;
+	}
+}
+
+// Changes only the size limits of the hints, keeping the position the window asked for.
+void
+Display::Data::RefreshSizeLimits(WindowRecord* record)
+{
+	XSizeHints* hints = XAllocSizeHints();
+	long supplied = 0;
+	if (!XGetWMNormalHints(display, record->xid, hints, &supplied))
+		hints->flags = 0;
+	FillSizeLimits(record, hints);
 	XSetWMNormalHints(display, record->xid, hints);
 	XFree(hints);
 }
@@ -378,15 +412,9 @@ Display::ResizeWindow(native_window window, int32 width, int32 height)
 	record->width = outerWidth;
 	record->height = outerHeight;
 	record->front.assign((size_t)outerWidth * outerHeight, 0xff000000);
-	if ((record->flags & B_NOT_RESIZABLE) != 0) {
-		XSizeHints* hints = XAllocSizeHints();
-		hints->flags = PMinSize | PMaxSize | PWinGravity;
-		hints->win_gravity = StaticGravity;
-		hints->min_width = hints->max_width = outerWidth;
-		hints->min_height = hints->max_height = outerHeight;
-		XSetWMNormalHints(d.display, window, hints);
-		XFree(hints);
-	}
+	// A window the user may not resize follows the program's own resizes.
+	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_H_RESIZABLE | B_NOT_V_RESIZABLE)) != 0)
+		d.RefreshSizeLimits(record);
 	XResizeWindow(d.display, window, outerWidth, outerHeight);
 	XFlush(d.display);
 	return ++record->frameRequests;
@@ -437,6 +465,24 @@ Display::SetFlags(native_window window, uint32 flags)
 	UpdateWindow(d, window, [&](WindowRecord* record) {
 		record->flags = flags;
 		d.ApplyMotifHints(record);
+		d.RefreshSizeLimits(record);
+	});
+}
+
+void
+Display::SetSizeLimits(native_window window, int32 minWidth, int32 maxWidth, int32 minHeight,
+                       int32 maxHeight)
+{
+	Data& d = *fData;
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		auto outer = [record](int32 size) {
+			return std::clamp(size + 2 * record->inset, (int32)1, kNoSizeLimit);
+		};
+		record->minWidth = outer(minWidth);
+		record->maxWidth = outer(maxWidth);
+		record->minHeight = outer(minHeight);
+		record->maxHeight = outer(maxHeight);
+		d.RefreshSizeLimits(record);
 	});
 }
 

@@ -166,6 +166,7 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	fPulseRunner = nullptr;
 	fFrame = BRect(std::round(frame.left), std::round(frame.top), std::round(frame.right),
 	               std::round(frame.bottom));
+	fSizeLimits = BRect(0, 0, 32766, 32766);
 	fTitle = strdup(title != nullptr ? title : "");
 	fLook = look;
 	fFeel = feel;
@@ -486,8 +487,8 @@ BWindow::MoveBy(float dx, float dy)
 void
 BWindow::ResizeTo(float width, float height)
 {
-	width = std::max(std::round(width), 0.0f);
-	height = std::max(std::round(height), 0.0f);
+	width = std::clamp(std::round(width), fSizeLimits.left, fSizeLimits.right);
+	height = std::clamp(std::round(height), fSizeLimits.top, fSizeLimits.bottom);
 	if (width == fFrame.Width() && height == fFrame.Height())
 		return;
 	fFrame.right = fFrame.left + width;
@@ -507,8 +508,32 @@ BWindow::ResizeBy(float dx, float dy)
 }
 
 void
-BWindow::SetSizeLimits(float, float, float, float)
-{}
+BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight)
+{
+	minWidth = std::clamp(std::round(minWidth), 0.0f, 32766.0f);
+	minHeight = std::clamp(std::round(minHeight), 0.0f, 32766.0f);
+	maxWidth = std::clamp(std::round(maxWidth), minWidth, 32766.0f);
+	maxHeight = std::clamp(std::round(maxHeight), minHeight, 32766.0f);
+	fSizeLimits = BRect(minWidth, minHeight, maxWidth, maxHeight);
+	if (fBuffer->display != nullptr) {
+		fBuffer->display->SetSizeLimits(fBuffer->native, (int32)minWidth + 1, (int32)maxWidth + 1,
+		                                (int32)minHeight + 1, (int32)maxHeight + 1);
+	}
+	ResizeTo(fFrame.Width(), fFrame.Height());
+}
+
+void
+BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const
+{
+	if (minWidth != nullptr)
+		*minWidth = fSizeLimits.left;
+	if (maxWidth != nullptr)
+		*maxWidth = fSizeLimits.right;
+	if (minHeight != nullptr)
+		*minHeight = fSizeLimits.top;
+	if (maxHeight != nullptr)
+		*maxHeight = fSizeLimits.bottom;
+}
 
 BPoint
 BWindow::ConvertToScreen(BPoint point) const

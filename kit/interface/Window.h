@@ -131,7 +131,10 @@ public:
 	void MoveBy(float dx, float dy);
 	void ResizeTo(float width, float height);
 	void ResizeBy(float dx, float dy);
+	// Widths and heights as in Frame(): ResizeTo() keeps within them, and the window
+	// manager lets the user resize only within them.
 	void SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight);
+	void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const;
 	BPoint ConvertToScreen(BPoint windowPoint) const;
 	void ConvertToScreen(BPoint* windowPoint) const;
 	BRect ConvertToScreen(BRect windowRect) const;
@@ -219,6 +222,7 @@ private:
 	std::vector<Shortcut>* fShortcuts;
 	BMessageRunner* fPulseRunner;
 	BRect fFrame;
+	BRect fSizeLimits; // minimum width and height, maximum width and height
 	char* fTitle;
 	window_look fLook;
 	window_feel fFeel;
