@@ -272,8 +272,8 @@ public:
 	uint32 EventMask() const { return fEventMask; }
 	// Widens the event mask until the mouse buttons are released; call from MouseDown().
 	status_t SetMouseEventMask(uint32 mask, uint32 options = 0);
-	// The pointer's position (view coordinates) and buttons. With checkMessageQueue,
-	// queued mouse messages are taken into account first.
+	// The pointer's position (view coordinates) and buttons as they are now, read from the
+	// display; checkMessageQueue is accepted, queued mouse messages stay queued.
 	void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);
 	// The cursor shown while the pointer is over the view; the view keeps no pointer
 	// to it (the cursor data is copied).
