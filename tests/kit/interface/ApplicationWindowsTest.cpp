@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <Application.h>
-#include <MenuBar.h>
-#include <MenuField.h>
 #include <MenuItem.h>
 #include <PopUpMenu.h>
 
@@ -107,24 +105,4 @@ TEST_F(ApplicationWindowsTest, AWindowRunBeforeShowHandlesMessagesHiddenAndShows
 	EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 	EXPECT_TRUE(fClient->WaitForPixel(110, 110, Rgb(kLight)));
 	Close(window);
-}
-
-TEST_F(ApplicationWindowsTest, AFixedSizeMenuFieldKeepsItsFrameAndDivider)
-{
-	BPopUpMenu* menu = new BPopUpMenu("Folder");
-	menu->AddItem(new BMenuItem("0", nullptr));
-	BMenuField* field =
-	        new BMenuField(BRect(10, 20, 150, 39), "folder", "Choose Folder", menu, true);
-	BMenuField* plain = new BMenuField(BRect(10, 50, 150, 69), "plain", "Plain", new BMenu("m"),
-	                                   B_FOLLOW_LEFT | B_FOLLOW_TOP);
-	HelperWindow* window = new HelperWindow(BRect(100, 100, 299, 199));
-	window->AddChild(field);
-	window->AddChild(plain);
-	ASSERT_TRUE(window->Lock());
-	field->SetDivider(75);
-	EXPECT_EQ(field->Frame(), BRect(10, 20, 150, 39));
-	EXPECT_EQ(field->MenuBar()->Frame().left, 75);
-	EXPECT_EQ(field->Menu(), menu);
-	EXPECT_EQ(plain->ResizingMode(), (uint32)(B_FOLLOW_LEFT | B_FOLLOW_TOP));
-	window->Quit();
 }
