@@ -49,8 +49,8 @@ public:
 	void SetCursor(const void* cursor);
 	void SetCursor(const BCursor* cursor, bool sync = true);
 	// The program's windows in the order they were made, menus left out. WindowAt() hands
-	// out a plain pointer that a window quitting meanwhile leaves dangling; unlike BeOS,
-	// Lock() on a window already deleted is not caught.
+	// out a plain pointer that a window quitting meanwhile leaves dangling: Lock() it before
+	// use (Lock() fails on a window already deleted, as on BeOS).
 	int32 CountWindows() const;
 	BWindow* WindowAt(int32 index) const;
 

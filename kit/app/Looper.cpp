@@ -2,6 +2,8 @@
 #include <Looper.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include <List.h>
 #include <Message.h>
@@ -18,6 +20,38 @@ using BPrivate::HandlerAccess;
 using BPrivate::LooperPort;
 
 namespace {
+
+// Every looper alive, with its port. Lock() goes through this table, never through the
+// object, so that locking a looper that another thread has deleted meanwhile (a window
+// that quit while its pointer was kept) fails instead of touching freed memory.
+std::mutex sLoopersLock;
+
+std::unordered_map<const BLooper*, std::shared_ptr<LooperPort>>&
+Loopers()
+{
+	// Never destroyed: loopers may outlive static destruction at exit.
+	static auto* sLoopers = new std::unordered_map<const BLooper*, std::shared_ptr<LooperPort>>;
+	return *sLoopers;
+}
+
+std::shared_ptr<LooperPort>
+LivePort(const BLooper* looper)
+{
+	std::lock_guard<std::mutex> guard(sLoopersLock);
+	auto found = Loopers().find(looper);
+	return found != Loopers().end() ? found->second : nullptr;
+}
+
+// Takes the lock of looper if it is alive. Reads nothing of the object itself, so looper
+// may point at a deleted one.
+status_t
+LockLive(const BLooper* looper, bigtime_t timeout)
+{
+	std::shared_ptr<LooperPort> port = LivePort(looper);
+	if (port == nullptr)
+		return B_BAD_VALUE;
+	return port->Lock().Lock(timeout);
+}
 
 // Filters that redirect to each other could send a message round forever; after this many
 // redirections the message goes to the handler reached last.
@@ -74,14 +108,22 @@ BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
 {
 	// Locked by its creator until Run() hands it to the looper's thread.
 	fPort->Lock().Lock();
+	{
+		std::lock_guard<std::mutex> guard(sLoopersLock);
+		Loopers()[this] = fPort;
+	}
 	BPrivate::SetLooperPort(HandlerAccess::Token(this), this, fPort);
 	AddHandler(this);
 }
 
 BLooper::~BLooper()
 {
-	if (!IsLocked())
-		Lock();
+	{
+		std::lock_guard<std::mutex> guard(sLoopersLock);
+		Loopers().erase(this);
+	}
+	if (!fPort->Lock().IsLockedByCaller())
+		fPort->Lock().Lock();
 	fPort->Close();
 	BPrivate::SetLooperPort(HandlerAccess::Token(this), nullptr, nullptr);
 	_DeleteQueuedMessages();
@@ -293,7 +335,7 @@ BLooper::_LooperThread(void* data)
 	KilledLooperGuard guard(port, HandlerAccess::Token(looper));
 	looper->_Loop();
 	guard.Dismiss();
-	looper->Lock();
+	port->Lock().Lock();
 	delete looper;
 	port->MarkFinished();
 	return B_OK;
@@ -319,7 +361,7 @@ BLooper::_Loop()
 void
 BLooper::_DispatchOne(BMessage* message)
 {
-	Lock();
+	fPort->Lock().Lock();
 	fLastMessage = message;
 	BHandler* handler = _HandlerFor(message);
 	if (handler != nullptr)
@@ -406,7 +448,10 @@ void
 BLooper::Quit()
 {
 	// Quitting needs the lock; take it for a caller that forgot, as long as we exist.
-	if (!IsLocked() && !Lock())
+	std::shared_ptr<LooperPort> port = LivePort(this);
+	if (port == nullptr)
+		return;
+	if (!port->Lock().IsLockedByCaller() && port->Lock().Lock() != B_OK)
 		return;
 	if (!fRunCalled) {
 		delete this;
@@ -449,7 +494,7 @@ BLooper::QuitRequested()
 bool
 BLooper::Lock()
 {
-	return fPort->Lock().Lock() == B_OK;
+	return LockLive(this, B_INFINITE_TIMEOUT) == B_OK;
 }
 
 void
@@ -467,7 +512,7 @@ BLooper::IsLocked() const
 status_t
 BLooper::LockWithTimeout(bigtime_t timeout)
 {
-	return fPort->Lock().Lock(timeout);
+	return LockLive(this, timeout);
 }
 
 team_id

@@ -70,6 +70,8 @@ public:
 	virtual void Quit();
 	virtual bool QuitRequested();
 
+	// Lock() and LockWithTimeout() may be called on a looper that another thread has
+	// deleted meanwhile: they then fail (false, B_BAD_VALUE) without touching it.
 	bool Lock();
 	void Unlock();
 	// True when the calling thread holds the lock.
