@@ -169,9 +169,9 @@ TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[
 {
 	if (text == nullptr || numChars <= 0 || boxes == nullptr)
 		return;
-	font_height height;
-	TextHeight(font, &height);
-	// Walk the characters of the raw bytes, as the caller counted them.
+	// Walk the characters of the raw bytes, as the caller counted them. Each box is the
+	// ink of its character alone (a tall capital is taller than a small letter, which is
+	// what callers measure), placed at the character's pen position in the string.
 	int32 index = 0;
 	const char* cursor = text;
 	float x = 0;
@@ -190,9 +190,9 @@ TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[
 				break;
 			}
 		}
-		float width = TextWidth(font, cursor, bytes);
-		boxes[index] = BRect(x, -height.ascent, x + std::max(width - 1, 0.0f), height.descent);
-		x += width;
+		BRect ink = TextInkBounds(font, cursor, bytes);
+		boxes[index] = ink.IsValid() ? ink.OffsetByCopy(x, 0) : BRect(x, 0, x - 1, -1);
+		x += TextWidth(font, cursor, bytes);
 		cursor += bytes;
 		index++;
 	}

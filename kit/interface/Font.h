@@ -105,8 +105,10 @@ public:
 	// inside a UTF-8 character.
 	void TruncateString(BString* inOut, uint32 mode, float width) const;
 
-	// One rectangle per glyph (per character of the UTF-8 text), relative to the
-	// baseline origin of the string; the caller provides room for every character.
+	// One rectangle per glyph (per character of the UTF-8 text): the ink of the glyph,
+	// relative to the baseline origin of the string (top negative above the baseline), an
+	// invalid rectangle for a glyph that inks nothing; the caller provides room for every
+	// character.
 	void GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_mode mode,
 	                              BRect boundingBoxArray[]) const;
 

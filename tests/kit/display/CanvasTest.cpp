@@ -189,8 +189,17 @@ TEST(CanvasTest, FontMetricsFollowSizeAndFace)
 
 	BRect boxes[3];
 	TextGlyphBoxes(*be_plain_font, "a\xc3\xa9z", 3, boxes);
-	EXPECT_EQ(boxes[0].left, 0);
+	EXPECT_GE(boxes[0].left, 0);
 	EXPECT_GT(boxes[1].left, boxes[0].left);
 	EXPECT_GT(boxes[2].left, boxes[1].left);
 	EXPECT_LT(boxes[0].top, 0);
+	// Each box is its glyph's ink: the accent reaches higher than the plain letter, a
+	// descender below the baseline, and a space inks nothing.
+	EXPECT_LT(boxes[1].top, boxes[0].top);
+	EXPECT_LE(boxes[0].bottom, 0);
+	BRect more[3];
+	TextGlyphBoxes(*be_plain_font, "W g", 3, more);
+	EXPECT_LT(more[0].top, boxes[0].top);
+	EXPECT_FALSE(more[1].IsValid());
+	EXPECT_GT(more[2].bottom, 0);
 }
