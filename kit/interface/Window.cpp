@@ -32,6 +32,9 @@ struct ListedWindow
 
 std::mutex sWindowListLock;
 std::vector<ListedWindow> sWindowList;
+// The program's cursor (be_app->SetCursor), shown wherever no view has a cursor of its
+// own; null for the system's. Guarded by sWindowListLock.
+std::shared_ptr<const BCursor> sApplicationCursor;
 
 std::vector<BWindow*>
 ProgramWindows()
@@ -73,11 +76,19 @@ NativeCursor(const BCursor* cursor)
 	return cursor;
 }
 
+std::shared_ptr<const BCursor>
+ApplicationCursor()
+{
+	std::lock_guard<std::mutex> guard(sWindowListLock);
+	return sApplicationCursor;
+}
+
 void
 SetApplicationCursor(const BCursor* cursor)
 {
 	cursor = NativeCursor(cursor);
 	std::lock_guard<std::mutex> guard(sWindowListLock);
+	sApplicationCursor = cursor != nullptr ? std::make_shared<const BCursor>(*cursor) : nullptr;
 	for (const ListedWindow& listed : sWindowList) {
 		BWindow* window = listed.window;
 		if (window->fBuffer->display != nullptr)
@@ -197,6 +208,8 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 			fWorkspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
 	}
 	std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
+	if (fBuffer->display != nullptr && BPrivate::sApplicationCursor != nullptr)
+		fBuffer->display->SetCursor(fBuffer->native, BPrivate::sApplicationCursor.get());
 	BPrivate::sWindowList.push_back({this, feel == BPrivate::kMenuWindowFeel});
 }
 

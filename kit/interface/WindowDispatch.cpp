@@ -268,9 +268,11 @@ BWindow::_UpdateCursor(BView* under)
 	if (withCursor == fBuffer->cursorView || fBuffer->display == nullptr)
 		return;
 	fBuffer->cursorView = withCursor;
-	fBuffer->display->SetCursor(
-	        fBuffer->native,
-	        BPrivate::NativeCursor(withCursor != nullptr ? withCursor->fCursor : nullptr));
+	// Outside every view with a cursor of its own, the program's cursor shows.
+	std::shared_ptr<const BCursor> program = BPrivate::ApplicationCursor();
+	fBuffer->display->SetCursor(fBuffer->native,
+	                            withCursor != nullptr ? BPrivate::NativeCursor(withCursor->fCursor)
+	                                                  : program.get());
 }
 
 // #pragma mark - keys

@@ -89,6 +89,8 @@ const BCursor* NativeCursor(const BCursor* cursor);
 // Shows cursor over every window of the process (BApplication::SetCursor); null restores
 // the system pointer. The cursor is copied.
 void SetApplicationCursor(const BCursor* cursor);
+// The cursor set for the whole program, or null for the system's.
+std::shared_ptr<const BCursor> ApplicationCursor();
 
 // Kit-internal access to BWindow for menus and the application.
 class WindowAccess

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 
 #include <Application.h>
+#include <Cursor.h>
 #include <MenuItem.h>
 #include <PopUpMenu.h>
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 
 using namespace kvtest;
 
@@ -38,6 +42,32 @@ public:
 	BPopUpMenu* menu = nullptr;
 	std::atomic<bool> pinged{false};
 };
+
+// A cursor that is a black 16 by 16 square, unlike any pointer of the desktop.
+std::vector<uint8>
+SquareCursor()
+{
+	std::vector<uint8> data(68, 0xff);
+	data[0] = 16;
+	data[1] = 1;
+	data[2] = 0;
+	data[3] = 0;
+	return data;
+}
+
+// Whether the pointer now shows as the black square, read back from the X server.
+bool
+ShowsSquare(XClient* client)
+{
+	XFixesCursorImage* image = XFixesGetCursorImage(client->Handle());
+	if (image == nullptr)
+		return false;
+	bool square = image->width == 16 && image->height == 16 &&
+	              (image->pixels[0] & 0xffffffff) == 0xff000000 &&
+	              (image->pixels[255] & 0xffffffff) == 0xff000000;
+	XFree(image);
+	return square;
+}
 
 class ApplicationWindowsTest : public GuiTest
 {
@@ -104,5 +134,26 @@ TEST_F(ApplicationWindowsTest, AWindowRunBeforeShowHandlesMessagesHiddenAndShows
 	window->Unlock();
 	EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 	EXPECT_TRUE(fClient->WaitForPixel(110, 110, Rgb(kLight)));
+	Close(window);
+}
+
+TEST_F(ApplicationWindowsTest, TheProgramsCursorShowsInWindowsMadeAfterItWasSet)
+{
+	BApplication app("application/x-vnd.kvtest-app-cursor");
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	std::vector<uint8> square = SquareCursor();
+	app.SetCursor(square.data());
+	HelperWindow* window = new HelperWindow(BRect(100, 100, 299, 199));
+	window->AddChild(new RecordingView(BRect(10, 10, 189, 89)));
+	window->Show();
+	ASSERT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+	// Over a view without a cursor of its own, after a move inside the window.
+	fClient->MoveMouse(150, 150);
+	fClient->MoveMouse(160, 150);
+	EXPECT_TRUE(WaitUntil([&] { return ShowsSquare(fClient.get()); }));
+	// B_HAND_CURSOR gives the desktop's pointer back.
+	app.SetCursor(B_HAND_CURSOR);
+	fClient->MoveMouse(170, 150);
+	EXPECT_TRUE(WaitUntil([&] { return !ShowsSquare(fClient.get()); }));
 	Close(window);
 }
