@@ -3,6 +3,7 @@
 // with a client message to a hidden window of its own.
 #include "Display.h"
 
+#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -120,7 +121,8 @@ Display::Data::InternAtoms()
 	                       "_MOTIF_WM_HINTS",
 	                       "_NET_SUPPORTING_WM_CHECK",
 	                       "_NET_WM_PID",
-	                       "_KV_WAKE"};
+	                       "_KV_WAKE",
+	                       "_KV_BARRIER"};
 	static_assert(sizeof(names) / sizeof(names[0]) == sizeof(Data::Atoms) / sizeof(Atom));
 	XInternAtoms(display, (char**)names, sizeof(names) / sizeof(names[0]), False, (Atom*)&atoms);
 }
@@ -248,8 +250,42 @@ Display::Data::Run()
 		    event.xclient.message_type == atoms.wake) {
 			break;
 		}
+		if (event.type == ClientMessage && event.xclient.window == wakeWindow &&
+		    event.xclient.message_type == atoms.barrier) {
+			std::lock_guard<std::mutex> guard(barrierLock);
+			barriersDone = (uint32)event.xclient.data.l[0];
+			barrierPassed.notify_all();
+			continue;
+		}
 		HandleEvent(event);
 	}
+}
+
+// The server sends the barrier after every event it sent before, so once the display
+// thread passes it, all of them have been handed on to their windows.
+void
+Display::Drain()
+{
+	Data& d = *fData;
+	if (std::this_thread::get_id() == d.threadId)
+		return;
+	uint32 ticket;
+	{
+		std::lock_guard<std::mutex> guard(d.barrierLock);
+		ticket = ++d.barriersSent;
+	}
+	XEvent barrier;
+	std::memset(&barrier, 0, sizeof(barrier));
+	barrier.xclient.type = ClientMessage;
+	barrier.xclient.window = d.wakeWindow;
+	barrier.xclient.message_type = d.atoms.barrier;
+	barrier.xclient.format = 32;
+	barrier.xclient.data.l[0] = (long)ticket;
+	XSendEvent(d.display, d.wakeWindow, False, NoEventMask, &barrier);
+	XFlush(d.display);
+	std::unique_lock<std::mutex> guard(d.barrierLock);
+	d.barrierPassed.wait_for(guard, std::chrono::seconds(1),
+	                         [&] { return (int32)(d.barriersDone - ticket) >= 0; });
 }
 
 void

@@ -115,6 +115,9 @@ public:
 	void Present(native_window window, Canvas& canvas, const BRegion& dirty);
 	void Flush();
 	void Sync();
+	// Waits until the display thread has handed on every event that the server sent
+	// before this call (for a second at most). Does nothing on the display thread.
+	void Drain();
 
 	// The pointer relative to the window's content, and the pressed buttons.
 	bool QueryPointer(native_window window, BPoint* where, uint32* buttons);

@@ -3,6 +3,7 @@
 #ifndef _KV_DISPLAY_DISPLAY_PRIVATE_H
 #define _KV_DISPLAY_DISPLAY_PRIVATE_H
 
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -82,6 +83,13 @@ struct Display::Data
 	// Set while the display thread is inside a client call, so that DestroyWindow()
 	// can wait for it to finish.
 	std::thread::id threadId;
+
+	// Barriers (Display::Drain()): how many were sent and how many the display thread has
+	// passed, each a client message to the wake window.
+	std::mutex barrierLock;
+	std::condition_variable barrierPassed;
+	uint32 barriersSent = 0;
+	uint32 barriersDone = 0;
 	// Made before the display thread starts; its bridge to the clipboards is registered
 	// once the thread runs and unregistered before it stops.
 	std::unique_ptr<ClipboardSelection, ClipboardSelectionDeleter> clipboard;
@@ -93,7 +101,7 @@ struct Display::Data
 		Atom netWmStateSkipTaskbar, netWmStateSkipPager, netWmStateHidden;
 		Atom netWmDesktop, netCurrentDesktop, netActiveWindow, netWmName, utf8String;
 		Atom netWmWindowType, typeNormal, typeDialog, typeUtility, typePopupMenu, typeTooltip;
-		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake;
+		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake, barrier;
 	} atoms;
 
 	// Drag and drop (DisplayDrag.cpp, DisplayDrop.cpp), guarded by lock.

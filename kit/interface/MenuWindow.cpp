@@ -50,10 +50,11 @@ PlaceMenu(BMenu* menu, BPoint where)
 }
 
 // Moves the pointer and key events from one menu window's queue to the end of another's,
-// in order.
+// in order. They are posted anew, so that they name their new window as target.
 void
-MoveInput(BMessageQueue* from, BMessageQueue* to)
+MoveInput(BLooper* fromLooper, BLooper* to)
 {
+	BMessageQueue* from = fromLooper->MessageQueue();
 	if (!from->Lock())
 		return;
 	std::vector<BMessage*> input;
@@ -70,11 +71,13 @@ MoveInput(BMessageQueue* from, BMessageQueue* to)
 			break;
 		}
 	}
-	for (BMessage* message : input) {
+	for (BMessage* message : input)
 		from->RemoveMessage(message);
-		to->AddMessage(message);
-	}
 	from->Unlock();
+	for (BMessage* message : input) {
+		to->PostMessage(message);
+		delete message;
+	}
 }
 
 } // namespace
@@ -295,6 +298,8 @@ void
 MenuWindow::_Grab()
 {
 	if (WindowAccess::GrabInput(this, true)) {
+		// Events from before the grab may still be on their way to the opener.
+		WindowAccess::DrainEvents(this);
 		_TakeInputFromOpener();
 		return;
 	}
@@ -310,7 +315,7 @@ void
 MenuWindow::_GiveInputToOpener()
 {
 	if (fOpener != nullptr)
-		MoveInput(MessageQueue(), fOpener->MessageQueue());
+		MoveInput(this, fOpener);
 }
 
 // Until this menu holds the pointer and keyboard, input still goes to the menu that opened
@@ -321,7 +326,7 @@ void
 MenuWindow::_TakeInputFromOpener()
 {
 	if (fOpener != nullptr)
-		MoveInput(fOpener->MessageQueue(), MessageQueue());
+		MoveInput(fOpener, this);
 }
 
 // A submenu is tracked synchronously from this window's thread: its choice is this

@@ -104,6 +104,13 @@ WindowAccess::GrabInput(BWindow* window, bool grab)
 	return window->fBuffer->display->GrabInput(window->fBuffer->native, grab);
 }
 
+void
+WindowAccess::DrainEvents(BWindow* window)
+{
+	if (window->fBuffer->display != nullptr)
+		window->fBuffer->display->Drain();
+}
+
 native_window
 WindowAccess::Native(const BWindow* window)
 {

@@ -98,6 +98,8 @@ class WindowAccess
 public:
 	// Grabs pointer and keyboard for an open menu window; false when refused.
 	static bool GrabInput(BWindow* window, bool grab);
+	// Returns once every event the display received before the call reached its window.
+	static void DrainEvents(BWindow* window);
 	static native_window Native(const BWindow* window);
 	static Canvas* BackBuffer(const BWindow* window);
 };
