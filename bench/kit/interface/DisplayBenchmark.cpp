@@ -11,10 +11,13 @@
 #include <View.h>
 #include <Window.h>
 
+#include "BenchDisplay.h"
 #include "Display.h"
-#include "kit/display/XServer.h"
 
 namespace {
+
+using kvbench::Environment;
+using kvbench::Shared;
 
 constexpr rgb_color kMarker = {10, 200, 30, 255};
 
@@ -35,33 +38,6 @@ public:
 		}
 	}
 };
-
-// The Xvfb and the screen reader shared by the benchmarks of this process.
-struct Environment
-{
-	Environment() : server(std::make_unique<kvtest::XServer>())
-	{
-		if (server->IsRunning())
-			client = std::make_unique<kvtest::XClient>();
-	}
-
-	~Environment()
-	{
-		client.reset();
-		BPrivate::Display::Shutdown();
-		server.reset();
-	}
-
-	std::unique_ptr<kvtest::XServer> server;
-	std::unique_ptr<kvtest::XClient> client;
-};
-
-Environment*
-Shared()
-{
-	static Environment* sEnvironment = new Environment;
-	return sEnvironment;
-}
 
 BWindow*
 NewWindow(BRect frame, BView** view)

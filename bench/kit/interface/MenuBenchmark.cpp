@@ -13,11 +13,14 @@
 #include <PopUpMenu.h>
 #include <Window.h>
 
+#include "BenchDisplay.h"
 #include "Display.h"
-#include "kit/display/XServer.h"
 #include "support/TestSupport.h"
 
 namespace {
+
+using kvbench::Environment;
+using kvbench::Shared;
 
 const unsigned int kRightKeycode = 114;
 
@@ -28,32 +31,6 @@ public:
 	explicit BenchMenu(const char* name) : BPopUpMenu(name, false, false) {}
 	using BPopUpMenu::Hide;
 };
-
-struct Environment
-{
-	Environment() : server(std::make_unique<kvtest::XServer>())
-	{
-		if (server->IsRunning())
-			client = std::make_unique<kvtest::XClient>();
-	}
-
-	~Environment()
-	{
-		client.reset();
-		BPrivate::Display::Shutdown();
-		server.reset();
-	}
-
-	std::unique_ptr<kvtest::XServer> server;
-	std::unique_ptr<kvtest::XClient> client;
-};
-
-Environment*
-Shared()
-{
-	static Environment* sEnvironment = new Environment;
-	return sEnvironment;
-}
 
 uint32_t
 MenuBackground()
