@@ -138,7 +138,9 @@ Display::Data::QueryExtensions()
 		xiOpcode = -1;
 		return;
 	}
-	int major = 2, minor = 0;
+	// From 2.1 on, raw events reach us while another program holds the keyboard (a
+	// desktop's own hot key, another program's open menu); a 2.0 client misses them then.
+	int major = 2, minor = 2;
 	if (XIQueryVersion(display, &major, &minor) != Success)
 		xiOpcode = -1;
 }
