@@ -315,6 +315,13 @@ Display::Data::HandleEvent(XEvent& event)
 		break;
 	}
 	std::lock_guard<std::mutex> guard(lock);
+	if (event.type == KeymapNotify) {
+		// Sent right after a window of ours gets the focus or the pointer, without naming
+		// the window. Keys released while another window had the focus (the Alt of an
+		// Alt+W that closed the focused window) are up again from here on.
+		coreKeys->SetKeymap(event.xkeymap.key_vector);
+		return;
+	}
 	if (event.xany.window == root) {
 		if (event.type == MapNotify || event.type == ConfigureNotify)
 			KeepFloatingAbove(event.type == MapNotify ? event.xmap.window
@@ -392,9 +399,6 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 	case FocusIn:
 	case FocusOut:
 		HandleFocus(record, event.xfocus);
-		break;
-	case KeymapNotify:
-		coreKeys->SetKeymap(event.xkeymap.key_vector);
 		break;
 	case PropertyNotify:
 		HandleProperty(record, event.xproperty);

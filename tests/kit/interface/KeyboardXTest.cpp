@@ -1,5 +1,6 @@
 // Keys on a private Xvfb through XTEST: a view watching the whole keyboard sees every key
-// of another program with its raw code and key states, and auto-repeat is marked.
+// of another program with its raw code and key states, auto-repeat is marked, and a
+// modifier released while another window had the focus does not stay held.
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -7,8 +8,11 @@
 #include <AppDefs.h>
 #include <InterfaceDefs.h>
 #include <Message.h>
+#include <TextControl.h>
 #include <TypeConstants.h>
 #include <Window.h>
+
+#include "WindowPrivate.h"
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
@@ -238,4 +242,45 @@ TEST_F(KeyboardXTest, AutoRepeatedKeyDownsAreCountedForWatchersAndTheFocusView)
 	EXPECT_EQ((uint32)B_KEY_UP, messages[before + downs].what);
 	EXPECT_EQ(0, Int32(messages[before + downs + 1], "be:key_repeat", 0));
 	Close(window);
+}
+
+TEST_F(KeyboardXTest, AltReleasedWhileNoWindowOfOursHadTheFocusDoesNotStick)
+{
+	BWindow* editorWindow = new BWindow(BRect(400, 100, 699, 199), "Editor", B_TITLED_WINDOW_LOOK,
+	                                    B_NORMAL_WINDOW_FEEL, 0);
+	BTextControl* control =
+	        new BTextControl(BRect(10, 10, 289, 40), "name", "Name:", "", new BMessage('name'));
+	editorWindow->AddChild(control);
+	editorWindow->Show();
+	RecordingWindow* closing = new RecordingWindow(BRect(100, 300, 299, 399));
+	closing->AddChild(new RecordingView(BRect(10, 10, 189, 89)));
+	closing->Show();
+	ASSERT_TRUE(WaitUntil([&] { return closing->activeNow.load(); }));
+
+	// Alt+W closes the focused window; Alt comes up while the pointer is over no window
+	// of ours, so none of them sees the release.
+	fClient->MoveMouse(900, 700);
+	int32 windows = BPrivate::CountWindows();
+	fClient->Key(64, true);
+	fClient->Tap(25);
+	ASSERT_TRUE(WaitUntil([&] { return BPrivate::CountWindows() == windows - 1; }));
+	fClient->Key(64, false);
+	fClient->Sync();
+
+	ASSERT_TRUE(editorWindow->Lock());
+	editorWindow->Activate();
+	control->MakeFocus(true);
+	editorWindow->Unlock();
+	ASSERT_TRUE(WaitUntil([&] { return editorWindow->IsActive(); }));
+	fClient->Tap(38); // A: typed, not Command+A
+	fClient->Tap(56); // B
+	std::string text;
+	EXPECT_TRUE(WaitUntil([&] {
+		if (!editorWindow->Lock())
+			return false;
+		text = control->Text();
+		editorWindow->Unlock();
+		return text == "ab";
+	})) << text;
+	Close(editorWindow);
 }
