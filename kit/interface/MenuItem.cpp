@@ -104,6 +104,9 @@ BMenuItem::Invoke(BMessage* message)
 	copy.AddInt64("when", system_time());
 	copy.AddPointer("source", this);
 	copy.AddInt32("index", fSuper != nullptr ? fSuper->IndexOf(this) : -1);
+	// Without a target of its own the item speaks to the window its menu belongs to.
+	if (Messenger() == BMessenger() && fSuper != nullptr)
+		return fSuper->_HoldingWindow().SendMessage(&copy, HandlerForReply(), Timeout());
 	return BInvoker::Invoke(&copy);
 }
 
