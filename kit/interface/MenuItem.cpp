@@ -41,8 +41,12 @@ void
 BMenuItem::SetLabel(const char* label)
 {
 	fLabel = label != nullptr ? label : "";
-	if (fSuper != nullptr)
-		fSuper->InvalidateLayout();
+	if (fSuper == nullptr)
+		return;
+	fSuper->InvalidateLayout();
+	// A title that shows the marked item (a menu field's) follows its new label.
+	if (fMarked && fSuper->IsLabelFromMarked() && fSuper->Superitem() != nullptr)
+		fSuper->Superitem()->SetLabel(fLabel.c_str());
 }
 
 void

@@ -300,6 +300,14 @@ TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
 	EXPECT_TRUE(menu->ItemAt(0)->IsMarked());
 	EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
 	window->Unlock();
+
+	// Renaming the marked item renames the title; renaming another item does not.
+	ASSERT_TRUE(window->Lock());
+	menu->ItemAt(1)->SetLabel("Navigator");
+	menu->ItemAt(0)->SetLabel("Opera 12");
+	EXPECT_STREQ(menu->Superitem()->Label(), "Opera 12");
+	window->Unlock();
+	EXPECT_TRUE(ShowsLabel(title, "Opera 12"));
 	Close(window);
 }
 
