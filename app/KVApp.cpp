@@ -51,6 +51,7 @@ KVApp::ReadyToRun()
 	BPoint position = UsablePosition(gSettings->GetPos(), KVMainWindow::SizeFor(align),
 	                                 BScreen(B_MAIN_SCREEN_ID).Frame());
 	KVMainWindow* window = new KVMainWindow(BRect(position.x, position.y, 0, 0));
+	fMainWindow = BMessenger(window);
 	window->Show();
 
 	AddFilter(new KVRemoteFilter());
@@ -81,8 +82,7 @@ KVApp::MessageReceived(BMessage* message)
 		fMainWindowActive = false;
 		break;
 	case B_NODE_MONITOR:
-		if (KVMainWindow::fMsgWindow != nullptr)
-			KVMainWindow::fMsgWindow->SendMessage(B_NODE_MONITOR);
+		fMainWindow.SendMessage(B_NODE_MONITOR);
 		break;
 	default:
 		BApplication::MessageReceived(message);
