@@ -2,6 +2,7 @@
 // for events read by any thread), so an idle program costs no CPU; Shutdown() wakes it
 // with a client message to a hidden window of its own.
 #include "Display.h"
+#include "TextLayout.h"
 
 #include <chrono>
 #include <cstring>
@@ -71,6 +72,7 @@ Display::Shutdown()
 Display::Display(Data* data) : fData(data)
 {
 	Data& d = *fData;
+	d.fontReader = StartReadingFontConfiguration();
 	d.screen = DefaultScreen(d.display);
 	d.root = RootWindow(d.display, d.screen);
 	d.visual = DefaultVisual(d.display, d.screen);
@@ -180,6 +182,8 @@ Display::~Display()
 	XFlush(d.display);
 	if (d.thread.joinable())
 		d.thread.join();
+	if (d.fontReader.joinable())
+		d.fontReader.join();
 	{
 		std::lock_guard<std::mutex> guard(d.lock);
 		for (auto& entry : d.records)

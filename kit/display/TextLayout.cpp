@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <map>
+#include <mutex>
+
+#include <fontconfig/fontconfig.h>
 
 #include <pango/pangocairo.h>
 
@@ -13,12 +16,23 @@ namespace BPrivate {
 
 namespace {
 
+std::once_flag sFontConfigurationRead;
+
+// Parsing the configuration is most of a program's start-up work; it is done once, and a
+// thread that needs it while another is parsing waits for that one.
+void
+ReadFontConfiguration()
+{
+	std::call_once(sFontConfigurationRead, [] { FcInit(); });
+}
+
 // The pango objects of one thread, released when the thread ends.
 class ThreadText
 {
 public:
 	ThreadText()
 	{
+		ReadFontConfiguration();
 		fFontMap = pango_cairo_font_map_new();
 		fContext = pango_font_map_create_context(fFontMap);
 		cairo_font_options_t* options = cairo_font_options_create();
@@ -75,6 +89,12 @@ Text()
 }
 
 } // namespace
+
+std::thread
+StartReadingFontConfiguration()
+{
+	return std::thread(ReadFontConfiguration);
+}
 
 std::string
 ValidUtf8(const char* text, int32 length)

@@ -4,6 +4,7 @@
 #define _KV_DISPLAY_TEXT_LAYOUT_H
 
 #include <string>
+#include <thread>
 
 #include <cairo.h>
 
@@ -14,6 +15,11 @@ namespace BPrivate {
 // Draws valid UTF-8 text with its baseline's left end at the current point of context and
 // returns the advance.
 float ShowText(cairo_t* context, const BFont& font, const std::string& text);
+
+// Reads the system's font configuration on a thread of its own while the program does
+// other start-up work; the first text measured or drawn waits for it instead of reading
+// it again. The caller joins the thread.
+std::thread StartReadingFontConfiguration();
 
 } // namespace BPrivate
 
