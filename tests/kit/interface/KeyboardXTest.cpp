@@ -275,12 +275,12 @@ TEST_F(KeyboardXTest, KeysFollowingThePointerReachAWatcherOnce)
 
 TEST_F(KeyboardXTest, AltReleasedWhileNoWindowOfOursHadTheFocusDoesNotStick)
 {
-	BWindow* editorWindow = new BWindow(BRect(400, 100, 699, 199), "Editor", B_TITLED_WINDOW_LOOK,
-	                                    B_NORMAL_WINDOW_FEEL, 0);
+	RecordingWindow* editorWindow = new RecordingWindow(BRect(400, 100, 699, 199));
 	BTextControl* control =
 	        new BTextControl(BRect(10, 10, 289, 40), "name", "Name:", "", new BMessage('name'));
 	editorWindow->AddChild(control);
 	editorWindow->Show();
+	ASSERT_TRUE(WaitUntil([&] { return editorWindow->activeNow.load(); }));
 	RecordingWindow* closing = new RecordingWindow(BRect(100, 300, 299, 399));
 	closing->AddChild(new RecordingView(BRect(10, 10, 189, 89)));
 	closing->Show();
@@ -300,7 +300,7 @@ TEST_F(KeyboardXTest, AltReleasedWhileNoWindowOfOursHadTheFocusDoesNotStick)
 	editorWindow->Activate();
 	control->MakeFocus(true);
 	editorWindow->Unlock();
-	ASSERT_TRUE(WaitUntil([&] { return editorWindow->IsActive(); }));
+	ASSERT_TRUE(WaitUntil([&] { return editorWindow->activeNow.load(); }));
 	fClient->Tap(38); // A: typed, not Command+A
 	fClient->Tap(56); // B
 	std::string text;
