@@ -430,6 +430,8 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 	case LeaveNotify:
 	case KeyPress:
 	case KeyRelease:
+		if (event.type == EnterNotify || event.type == LeaveNotify)
+			TrackPointerFocus(record, event.xcrossing);
 		if (HandleDragInput(record, event))
 			break;
 		Post(record, coreKeys->Translate(event, offset));
@@ -470,9 +472,30 @@ Display::Data::HandleConfigure(WindowRecord* record, const XConfigureEvent& even
 	}
 }
 
+// While the focus follows the pointer (PointerRoot, or the root window itself), the window
+// under the pointer gets the keys without being active. An entry says so in its "focus"
+// flag; a grab's crossing events say that the keys went elsewhere for its length.
+void
+Display::Data::TrackPointerFocus(WindowRecord* record, const XCrossingEvent& event)
+{
+	if (event.detail == NotifyInferior)
+		return;
+	if (event.type == EnterNotify && event.focus && event.mode != NotifyGrab)
+		pointerFocusWindow = record->xid;
+	else if (pointerFocusWindow == record->xid)
+		pointerFocusWindow = 0;
+}
+
 void
 Display::Data::HandleFocus(WindowRecord* record, const XFocusChangeEvent& event)
 {
+	if (event.detail == NotifyPointer) {
+		if (event.type == FocusIn)
+			pointerFocusWindow = record->xid;
+		else if (pointerFocusWindow == record->xid)
+			pointerFocusWindow = 0;
+		return;
+	}
 	// Grabs (an open menu) do not change which window is active; neither do focus moves
 	// between the window and its own frame.
 	if (event.mode == NotifyGrab || event.mode == NotifyUngrab || event.detail == NotifyPointer ||
@@ -507,8 +530,9 @@ Display::Data::HandleProperty(WindowRecord* record, const XPropertyEvent& event)
 	Post(record, message);
 }
 
-// A key anywhere on the desktop goes to the windows that watch all keys, except the
-// focused one: that window gets the same key through its own key events.
+// A key anywhere on the desktop goes to the windows that watch all keys, except the one
+// that gets the same key through its own key events: the focused window, or the window
+// under the pointer while the focus follows the pointer.
 void
 Display::Data::HandleRawKey(XEvent& event)
 {
@@ -523,7 +547,8 @@ Display::Data::HandleRawKey(XEvent& event)
 		return;
 	for (auto& entry : records) {
 		WindowRecord* record = entry.second.get();
-		if (record->watchKeys <= 0 || record->xid == focusWindow)
+		if (record->watchKeys <= 0 || record->xid == focusWindow ||
+		    record->xid == pointerFocusWindow)
 			continue;
 		Post(record, new BMessage(*message));
 	}

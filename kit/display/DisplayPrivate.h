@@ -77,6 +77,9 @@ struct Display::Data
 	mutable std::mutex lock;
 	std::map<Window, std::unique_ptr<WindowRecord>> records;
 	Window focusWindow = 0;
+	// The window under the pointer while the focus follows it (PointerRoot): it gets the
+	// keys through its own key events without being active.
+	Window pointerFocusWindow = 0;
 	std::unique_ptr<EventTranslator> coreKeys;
 	std::unique_ptr<EventTranslator> rawKeys;
 	std::thread thread;
@@ -120,6 +123,7 @@ struct Display::Data
 	void HandleEvent(XEvent& event);
 	void HandleWindowEvent(WindowRecord* record, XEvent& event);
 	void HandleConfigure(WindowRecord* record, const XConfigureEvent& event);
+	void TrackPointerFocus(WindowRecord* record, const XCrossingEvent& event);
 	void HandleFocus(WindowRecord* record, const XFocusChangeEvent& event);
 	void HandleProperty(WindowRecord* record, const XPropertyEvent& event);
 	void HandleRawKey(XEvent& event);

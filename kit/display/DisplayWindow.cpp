@@ -139,6 +139,8 @@ Display::DestroyWindow(native_window window)
 		d.records.erase(found);
 		if (d.focusWindow == window)
 			d.focusWindow = 0;
+		if (d.pointerFocusWindow == window)
+			d.pointerFocusWindow = 0;
 		if (record->watchKeys > 0 && --d.rawWatchers == 0)
 			d.SelectRawKeys(false);
 		if (d.drag && d.drag->source == window)

@@ -244,14 +244,43 @@ TEST_F(KeyboardXTest, AutoRepeatedKeyDownsAreCountedForWatchersAndTheFocusView)
 	Close(window);
 }
 
+TEST_F(KeyboardXTest, KeysFollowingThePointerReachAWatcherOnce)
+{
+	RecordingWindow* window = nullptr;
+	KeyRecorder* recorder = ShowWatcher(&window);
+	// The other program's window goes and the focus falls back to the pointer's window:
+	// the watcher's own window gets the keys while the pointer is over it.
+	unsigned long other = fClient->CreateFocusedWindow(500, 500, 100, 100);
+	ASSERT_TRUE(WaitUntil([&] { return !window->activeNow.load(); }));
+	fClient->DestroyWindow(other);
+	fClient->Sync();
+	ASSERT_EQ(PointerRoot, (long)fClient->FocusWindow());
+	fClient->MoveMouse(150, 150);
+	fClient->Sync();
+
+	size_t before = recorder->Count();
+	fClient->Tap(88); // keypad 2
+	fClient->Tap(84); // keypad 5, then a last key behind which a duplicate would show
+	ASSERT_TRUE(WaitUntil([&] {
+		std::vector<BMessage> messages = recorder->Messages();
+		return messages.size() > before && messages.back().what == B_UNMAPPED_KEY_UP;
+	}));
+	std::vector<BMessage> messages = recorder->Messages();
+	ASSERT_EQ(before + 4, messages.size());
+	EXPECT_EQ((uint32)B_KEY_DOWN, messages[before].what);
+	EXPECT_EQ((uint32)B_KEY_UP, messages[before + 1].what);
+	EXPECT_EQ((uint32)B_UNMAPPED_KEY_DOWN, messages[before + 2].what);
+	Close(window);
+}
+
 TEST_F(KeyboardXTest, AltReleasedWhileNoWindowOfOursHadTheFocusDoesNotStick)
 {
-	BWindow* editorWindow = new BWindow(BRect(400, 100, 699, 199), "Editor", B_TITLED_WINDOW_LOOK,
-	                                    B_NORMAL_WINDOW_FEEL, 0);
+	RecordingWindow* editorWindow = new RecordingWindow(BRect(400, 100, 699, 199));
 	BTextControl* control =
 	        new BTextControl(BRect(10, 10, 289, 40), "name", "Name:", "", new BMessage('name'));
 	editorWindow->AddChild(control);
 	editorWindow->Show();
+	ASSERT_TRUE(WaitUntil([&] { return editorWindow->activeNow.load(); }));
 	RecordingWindow* closing = new RecordingWindow(BRect(100, 300, 299, 399));
 	closing->AddChild(new RecordingView(BRect(10, 10, 189, 89)));
 	closing->Show();
@@ -271,7 +300,7 @@ TEST_F(KeyboardXTest, AltReleasedWhileNoWindowOfOursHadTheFocusDoesNotStick)
 	editorWindow->Activate();
 	control->MakeFocus(true);
 	editorWindow->Unlock();
-	ASSERT_TRUE(WaitUntil([&] { return editorWindow->IsActive(); }));
+	ASSERT_TRUE(WaitUntil([&] { return editorWindow->activeNow.load(); }));
 	fClient->Tap(38); // A: typed, not Command+A
 	fClient->Tap(56); // B
 	std::string text;
