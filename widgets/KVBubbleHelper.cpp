@@ -12,6 +12,7 @@
 #include <Autolock.h>
 #include <List.h>
 #include <Locker.h>
+#include <Messenger.h>
 #include <Region.h>
 #include <Screen.h>
 #include <TextView.h>
@@ -26,6 +27,10 @@ struct HelpEntry
 {
 	BView* view; // a key only, never dereferenced through the entry
 	BString text;
+	// Who the view was when its help was set (when it was in a window then): a later view
+	// at the address of a deleted one is another handler and does not get its text.
+	BMessenger identity;
+	bool hasIdentity;
 };
 
 const bigtime_t kPollInterval = 100000;
@@ -90,8 +95,13 @@ KVBubbleHelper::SetHelp(BView* view, const char* text)
 			break;
 		}
 	}
-	if (text != nullptr)
-		fHelpEntries->AddItem(new HelpEntry{view, BString(text)});
+	if (text != nullptr) {
+		BMessenger identity;
+		bool hasIdentity = view->Looper() != nullptr;
+		if (hasIdentity)
+			identity = BMessenger(view, view->Looper());
+		fHelpEntries->AddItem(new HelpEntry{view, BString(text), identity, hasIdentity});
+	}
 }
 
 bool
@@ -99,7 +109,7 @@ KVBubbleHelper::GetHelp(BView* view, BString* text) const
 {
 	if (fHelpEntries == nullptr || text == nullptr)
 		return false;
-	return _LookUp(view, text);
+	return _LookUp(view, nullptr, text);
 }
 
 void
@@ -284,19 +294,22 @@ KVBubbleHelper::_HelpInWindow(BWindow* window, BPoint where, BString* text)
 	if (!clipping.Contains(local))
 		return false;
 	for (; view != nullptr; view = view->Parent()) {
-		if (_LookUp(view, text))
+		BMessenger identity(view, window);
+		if (_LookUp(view, &identity, text))
 			return true;
 	}
 	return false;
 }
 
 bool
-KVBubbleHelper::_LookUp(BView* view, BString* text) const
+KVBubbleHelper::_LookUp(BView* view, const BMessenger* identity, BString* text) const
 {
 	BAutolock lock(fListLock);
 	for (int32 i = 0; i < fHelpEntries->CountItems(); i++) {
 		HelpEntry* entry = (HelpEntry*)fHelpEntries->ItemAt(i);
-		if (entry->view == view) {
+		if (entry->view != view)
+			continue;
+		if (identity == nullptr || !entry->hasIdentity || entry->identity == *identity) {
 			*text = entry->text;
 			return true;
 		}
