@@ -34,6 +34,7 @@ struct HelpEntry
 };
 
 const bigtime_t kPollInterval = 100000;
+const bigtime_t kSettledPollInterval = 300000;
 const bigtime_t kLaunchPollInterval = 200000;
 // A window lock is tried in slices so that a helper being destroyed is not held up.
 const bigtime_t kLockSlice = 20000;
@@ -194,21 +195,26 @@ KVBubbleHelper::_Poll()
 		return;
 	BPoint last(-1e9, -1e9);
 	int32 rest = 0;
+	// Once a rest has been looked at, the pointer only needs watching for its next move,
+	// which a slower poll sees soon enough: an idle program costs a third as much.
+	bool settled = false;
 	while (!_Stopping() && be_app_messenger.IsValid()) {
 		BPoint where;
 		uint32 buttons = 0;
 		if (fHelpEnabled.load() != 0 && _ReadPointer(&where, &buttons)) {
 			if (where != last || buttons != 0) {
 				rest = 0;
-			} else if (rest++ > kRestRounds) {
+				settled = false;
+			} else if (!settled && rest++ > kRestRounds) {
 				rest = 0;
+				settled = true;
 				BString text;
 				if (_HelpAt(where, &text) && !_ShowFor(text, where))
 					return;
 			}
 			last = where;
 		}
-		snooze(kPollInterval);
+		snooze(settled ? kSettledPollInterval : kPollInterval);
 	}
 }
 
@@ -236,9 +242,8 @@ KVBubbleHelper::_PointerStays(BPoint where, bool* stays)
 	return true;
 }
 
-// Shows the text until the pointer moves, a button goes down or its time is up, then
-// waits for the pointer to leave so that one rest shows one bubble. False when the
-// helper is being stopped.
+// Shows the text until the pointer moves, a button goes down or its time is up. False
+// when the helper is being stopped.
 bool
 KVBubbleHelper::_ShowFor(const BString& text, BPoint where)
 {
@@ -250,12 +255,8 @@ KVBubbleHelper::_ShowFor(const BString& text, BPoint where)
 		if (!_PointerStays(where, &stays))
 			break;
 	}
+	// The same rest does not show the bubble twice: the caller waits for a move.
 	_HideBubble();
-	while (!_Stopping()) {
-		snooze(kPollInterval);
-		if (!_PointerStays(where, &stays) || !stays)
-			break;
-	}
 	return !_Stopping();
 }
 
