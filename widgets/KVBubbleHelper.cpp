@@ -12,6 +12,7 @@
 #include <Autolock.h>
 #include <List.h>
 #include <Locker.h>
+#include <Messenger.h>
 #include <Region.h>
 #include <Screen.h>
 #include <TextView.h>
@@ -26,9 +27,14 @@ struct HelpEntry
 {
 	BView* view; // a key only, never dereferenced through the entry
 	BString text;
+	// Who the view was when its help was set (when it was in a window then): a later view
+	// at the address of a deleted one is another handler and does not get its text.
+	BMessenger identity;
+	bool hasIdentity;
 };
 
 const bigtime_t kPollInterval = 100000;
+const bigtime_t kSettledPollInterval = 300000;
 const bigtime_t kLaunchPollInterval = 200000;
 // A window lock is tried in slices so that a helper being destroyed is not held up.
 const bigtime_t kLockSlice = 20000;
@@ -90,8 +96,13 @@ KVBubbleHelper::SetHelp(BView* view, const char* text)
 			break;
 		}
 	}
-	if (text != nullptr)
-		fHelpEntries->AddItem(new HelpEntry{view, BString(text)});
+	if (text != nullptr) {
+		BMessenger identity;
+		bool hasIdentity = view->Looper() != nullptr;
+		if (hasIdentity)
+			identity = BMessenger(view, view->Looper());
+		fHelpEntries->AddItem(new HelpEntry{view, BString(text), identity, hasIdentity});
+	}
 }
 
 bool
@@ -99,7 +110,7 @@ KVBubbleHelper::GetHelp(BView* view, BString* text) const
 {
 	if (fHelpEntries == nullptr || text == nullptr)
 		return false;
-	return _LookUp(view, text);
+	return _LookUp(view, nullptr, text);
 }
 
 void
@@ -184,21 +195,26 @@ KVBubbleHelper::_Poll()
 		return;
 	BPoint last(-1e9, -1e9);
 	int32 rest = 0;
+	// Once a rest has been looked at, the pointer only needs watching for its next move,
+	// which a slower poll sees soon enough: an idle program costs a third as much.
+	bool settled = false;
 	while (!_Stopping() && be_app_messenger.IsValid()) {
 		BPoint where;
 		uint32 buttons = 0;
 		if (fHelpEnabled.load() != 0 && _ReadPointer(&where, &buttons)) {
 			if (where != last || buttons != 0) {
 				rest = 0;
-			} else if (rest++ > kRestRounds) {
+				settled = false;
+			} else if (!settled && rest++ > kRestRounds) {
 				rest = 0;
+				settled = true;
 				BString text;
 				if (_HelpAt(where, &text) && !_ShowFor(text, where))
 					return;
 			}
 			last = where;
 		}
-		snooze(kPollInterval);
+		snooze(settled ? kSettledPollInterval : kPollInterval);
 	}
 }
 
@@ -226,9 +242,8 @@ KVBubbleHelper::_PointerStays(BPoint where, bool* stays)
 	return true;
 }
 
-// Shows the text until the pointer moves, a button goes down or its time is up, then
-// waits for the pointer to leave so that one rest shows one bubble. False when the
-// helper is being stopped.
+// Shows the text until the pointer moves, a button goes down or its time is up. False
+// when the helper is being stopped.
 bool
 KVBubbleHelper::_ShowFor(const BString& text, BPoint where)
 {
@@ -240,12 +255,8 @@ KVBubbleHelper::_ShowFor(const BString& text, BPoint where)
 		if (!_PointerStays(where, &stays))
 			break;
 	}
+	// The same rest does not show the bubble twice: the caller waits for a move.
 	_HideBubble();
-	while (!_Stopping()) {
-		snooze(kPollInterval);
-		if (!_PointerStays(where, &stays) || !stays)
-			break;
-	}
 	return !_Stopping();
 }
 
@@ -284,19 +295,22 @@ KVBubbleHelper::_HelpInWindow(BWindow* window, BPoint where, BString* text)
 	if (!clipping.Contains(local))
 		return false;
 	for (; view != nullptr; view = view->Parent()) {
-		if (_LookUp(view, text))
+		BMessenger identity(view, window);
+		if (_LookUp(view, &identity, text))
 			return true;
 	}
 	return false;
 }
 
 bool
-KVBubbleHelper::_LookUp(BView* view, BString* text) const
+KVBubbleHelper::_LookUp(BView* view, const BMessenger* identity, BString* text) const
 {
 	BAutolock lock(fListLock);
 	for (int32 i = 0; i < fHelpEntries->CountItems(); i++) {
 		HelpEntry* entry = (HelpEntry*)fHelpEntries->ItemAt(i);
-		if (entry->view == view) {
+		if (entry->view != view)
+			continue;
+		if (identity == nullptr || !entry->hasIdentity || entry->identity == *identity) {
 			*text = entry->text;
 			return true;
 		}

@@ -13,6 +13,7 @@
 #include <String.h>
 
 class BList;
+class BMessenger;
 class BLocker;
 class BTextView;
 class BView;
@@ -28,10 +29,11 @@ public:
 	// window is told to quit. Safe from a window thread that holds its window's lock.
 	virtual ~KVBubbleHelper();
 
-	// The text is copied (the caller keeps its own); NULL removes the view's help. The view
-	// is only a key: it is never touched through this entry. A view that is deleted must
-	// have its help removed first, unless it is deleted with its window (the helper
-	// only looks up views it finds in a live, locked window).
+	// The text is copied (the caller keeps its own); NULL removes the view's help. Call it
+	// with the view's window locked (or before the view is in a window). The entry never
+	// touches its view again: the poller only looks up views it finds in a live window it
+	// holds locked, and matches them by identity, so a view deleted with its window
+	// leaves an entry that nothing can match, not even a new view at the same address.
 	void SetHelp(BView* view, const char* text);
 	// A copy of the view's help text in *text; false when the view has none.
 	bool GetHelp(BView* view, BString* text) const;
@@ -56,7 +58,7 @@ private:
 	bool _ReadPointer(BPoint* where, uint32* buttons);
 	bool _HelpAt(BPoint where, BString* text);
 	bool _HelpInWindow(BWindow* window, BPoint where, BString* text);
-	bool _LookUp(BView* view, BString* text) const;
+	bool _LookUp(BView* view, const BMessenger* identity, BString* text) const;
 	bool _LockPatiently(BWindow* window);
 	void _DisplayHelp(const char* text, BPoint where);
 	void _HideBubble();

@@ -435,17 +435,25 @@ KVLinkView::MouseUp(BPoint where)
 	if (!fEnabled)
 		return;
 	bool inside = GetTextRect().Contains(where);
-	if (fPopupPending && inside)
+	if (fPopupPending && inside) {
 		_ShowContextMenu(where);
-	else if (fPressed && inside && !fDraggedOut && !fPopupPending)
+		// The pointer went on while the menu was open: colour by where it is now.
+		uint32 buttons;
+		GetMouse(&where, &buttons, false);
+		inside = GetTextRect().Contains(where);
+	} else if (fPressed && inside && !fDraggedOut && !fPopupPending)
 		LaunchURL();
 	fPressed = false;
 	fDraggedOut = false;
 	fPopupPending = false;
-	if (inside && fHoverEnabled)
+	// Showing the hover colour means hovering, so that leaving the text restores the
+	// link colour.
+	if (inside && fHoverEnabled) {
 		SetHighColor(fHoverColor);
-	else if (!fHovering)
+		fHovering = true;
+	} else if (!fHovering) {
 		SetHighColor(fLinkColor);
+	}
 	Redraw();
 }
 

@@ -1,6 +1,7 @@
 // Stand-in programs for the preferred applications of links.
 #include "WidgetTestSupport.h"
 
+#include <algorithm>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -24,7 +25,8 @@ StandInPrograms::StandInPrograms(const std::vector<std::string>& missing) : fDir
 		std::string output = Output(kind[0]);
 		// Written to a side file first so that a reader never sees half the lines.
 		WriteFile(script, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '" +
-		                          output + ".part'\nmv '" + output + ".part' '" + output + "'\n");
+		                          output + ".part'\nmv '" + output + ".part' '" + output +
+		                          "'\necho launch >> '" + output + ".count'\n");
 		chmod(script.c_str(), 0755);
 		bool isMissing = false;
 		for (const std::string& name : missing)
@@ -34,6 +36,13 @@ StandInPrograms::StandInPrograms(const std::vector<std::string>& missing) : fDir
 	}
 	WriteFile(fDir.Sub("applications"), table);
 	fTable = std::make_unique<ScopedEnv>("KIT_APPLICATION_TABLE", fDir.Sub("applications").c_str());
+}
+
+int
+StandInPrograms::Launches(const std::string& kind) const
+{
+	std::string log = ReadFile(Output(kind) + ".count");
+	return (int)std::count(log.begin(), log.end(), '\n');
 }
 
 std::vector<std::string>

@@ -24,6 +24,8 @@ public:
 	// The arguments the stand-in was started with, once it has written them; empty
 	// after the deadline.
 	std::vector<std::string> WaitForArguments(const std::string& kind) const;
+	// How many times the stand-in of that kind has run to its end.
+	int Launches(const std::string& kind) const;
 	const TempDir& Dir() const { return fDir; }
 
 private:
