@@ -17,8 +17,7 @@ class SeedTest : public ::testing::Test
 protected:
 	// The profile is this process's too, so FindItem reads the store kvseed wrote.
 	SeedTest()
-	    : fProfile("kv-seed"),
-	      fConfig("XDG_CONFIG_HOME", fProfile.Path().c_str()),
+	    : fProfile("kv-seed"), fConfig("XDG_CONFIG_HOME", fProfile.Path().c_str()),
 	      fHome("HOME", fProfile.Path().c_str())
 	{}
 
@@ -26,8 +25,9 @@ protected:
 	{
 		std::string file = fProfile.Sub("seed.txt");
 		kvtest::WriteFile(file, lines);
-		return kvtest::RunProcess({KV_SEED_PATH, file}, "",
-		                          {"XDG_CONFIG_HOME=" + fProfile.Path(), "HOME=" + fProfile.Path()});
+		return kvtest::RunProcess(
+		        {KV_SEED_PATH, file}, "",
+		        {"XDG_CONFIG_HOME=" + fProfile.Path(), "HOME=" + fProfile.Path()});
 	}
 
 	std::string Store() const { return fProfile.Sub("Kestrovane"); }

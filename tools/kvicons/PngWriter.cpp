@@ -79,8 +79,7 @@ ZlibStored(const std::vector<uint8_t>& raw)
 } // namespace
 
 bool
-WritePng(const std::string& path, uint32_t width, uint32_t height,
-	const std::vector<uint8_t>& rgba)
+WritePng(const std::string& path, uint32_t width, uint32_t height, const std::vector<uint8_t>& rgba)
 {
 	if (width == 0 || height == 0 || rgba.size() != size_t(width) * height * 4)
 		return false;

@@ -12,6 +12,6 @@
 // "stored" blocks): icons are small and the encoder stays short and exact. Returns false
 // when the sizes do not match or the file cannot be written.
 bool WritePng(const std::string& path, uint32_t width, uint32_t height,
-	const std::vector<uint8_t>& rgba);
+              const std::vector<uint8_t>& rgba);
 
 #endif // KV_PNG_WRITER_H

@@ -58,8 +58,7 @@ ScaleThreeHalves(const Image& source)
 		for (uint32_t x = 0; x < result.side; x++) {
 			uint32_t weighted[3] = {0, 0, 0}, alpha = 0;
 			for (uint32_t sub = 0; sub < 4; sub++) {
-				const uint8_t* pixel =
-				        source.At((2 * x + sub % 2) / 3, (2 * y + sub / 2) / 3);
+				const uint8_t* pixel = source.At((2 * x + sub % 2) / 3, (2 * y + sub / 2) / 3);
 				for (int c = 0; c < 3; c++)
 					weighted[c] += uint32_t(pixel[c]) * pixel[3];
 				alpha += pixel[3];
@@ -116,9 +115,9 @@ SvgOf(const Image& image)
 			}
 			char rect[160];
 			snprintf(rect, sizeof(rect),
-			        "<rect x=\"%u\" y=\"%u\" width=\"%u\" height=\"%u\" "
-			        "fill=\"#%02x%02x%02x\"",
-			        x, y, width, height, pixel[0], pixel[1], pixel[2]);
+			         "<rect x=\"%u\" y=\"%u\" width=\"%u\" height=\"%u\" "
+			         "fill=\"#%02x%02x%02x\"",
+			         x, y, width, height, pixel[0], pixel[1], pixel[2]);
 			svg += rect;
 			if (pixel[3] != 255) {
 				snprintf(rect, sizeof(rect), " fill-opacity=\"%.3f\"", pixel[3] / 255.0);
