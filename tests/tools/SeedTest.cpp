@@ -49,7 +49,7 @@ TEST_F(SeedTest, WritesFoldersAndBookmarksTheStoreReads)
 	kvtest::ProcessResult result = Seed("# demo\n"
 	                                    "0\t-\tNews\n"
 	                                    "0\t0\tDebian\thttps://www.debian.org/\n"
-	                                    "0\t9\tLWN\thttps://lwn.net/\tlinux weekly\n"
+	                                    "0\t9\tLWN\thttps://lwn.net/\tlinux weekly\r\n"
 	                                    "3\t2\tNo folder line\thttps://example.org/a b\n");
 	ASSERT_EQ(result.exitStatus, 0) << result.error;
 

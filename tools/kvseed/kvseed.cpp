@@ -162,6 +162,9 @@ main(int argc, char** argv)
 	std::vector<SeedLine> seeds;
 	std::string line;
 	for (int number = 1; std::getline(input, line); number++) {
+		// A seed file edited on another system may end its lines with CR LF.
+		if (!line.empty() && line.back() == '\r')
+			line.pop_back();
 		if (line.empty() || line[0] == '#')
 			continue;
 		SeedLine seed;
