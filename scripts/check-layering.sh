@@ -4,7 +4,7 @@
 cd "$(dirname "$0")/.." || exit 2
 pattern='#[[:space:]]*include[[:space:]]*[<"](X11/|xcb/|cairo|pango|glib|sys/|linux/|unistd\.h|fcntl\.h|dirent\.h|pthread\.h|poll\.h|signal\.h|spawn\.h|dlfcn\.h|errno\.h|termios\.h)'
 dirs=()
-for d in app store bar addbookmark widgets importer; do
+for d in app store bar addbookmark widgets importer tools; do
 	[ -d "$d" ] && dirs+=("$d")
 done
 [ ${#dirs[@]} -eq 0 ] && exit 0

@@ -8,6 +8,7 @@ packages=(
 	attr tree
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
+	desktop-file-utils appstream man-db dpkg-dev pngcheck libxml2-utils
 )
 
 missing=()
