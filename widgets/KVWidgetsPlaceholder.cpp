@@ -1,0 +1,2 @@
+// Placeholder translation unit until the widgets land.
+#include "KVBubbleHelper.h"
