@@ -88,7 +88,7 @@ KVBookmarkWindow::KVBookmarkWindow(BRect frame, int32 folder, int32 slot)
     : BWindow(BRect(frame.left, frame.top, frame.left + kWindowWidth, frame.top + kWindowHeight),
               kWindowTitle, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
               B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
-      fMenuBar(nullptr), fFileMenu(nullptr), fAddView(nullptr),
+      fMenuBar(nullptr), fFileMenu(nullptr), fAddView(nullptr), fOwnMessenger(nullptr),
       fFolder(InRange(folder) ? folder : 0), fSlot(InRange(slot) ? slot : 0)
 {
 	InitWindow();
@@ -111,8 +111,9 @@ KVBookmarkWindow::KVBookmarkWindow(BRect frame, int32 folder, int32 slot)
 KVBookmarkWindow::~KVBookmarkWindow()
 {
 	StoreLock lock;
-	delete fMsgWindow;
-	fMsgWindow = nullptr;
+	if (fMsgWindow == fOwnMessenger)
+		fMsgWindow = nullptr;
+	delete fOwnMessenger;
 	if (KVMainWindow::fMsgWindow != nullptr)
 		KVMainWindow::fMsgWindow->SendMessage(kMsgBookmarkWindowGone);
 }
@@ -142,8 +143,8 @@ KVBookmarkWindow::InitWindow()
 	_RelabelFolders();
 
 	StoreLock lock;
-	delete fMsgWindow;
-	fMsgWindow = new BMessenger(this);
+	fOwnMessenger = new BMessenger(this);
+	fMsgWindow = fOwnMessenger;
 }
 
 void
@@ -377,11 +378,13 @@ KVBookmarkWindow::_AddIt()
 	Quit();
 }
 
+// The alert runs on its own and deletes itself: this window never waits for it, so a
+// quit of the program while an alert shows finds nothing blocked here.
 void
 KVBookmarkWindow::_Alert(const char* text, const char* button)
 {
 	BAlert* alert = new BAlert("", text, button, nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	alert->Go();
+	alert->Go(nullptr);
 }
 
 KVBookmarkWindow::Attributes

@@ -61,6 +61,8 @@ private:
 	BMenuBar* fMenuBar;
 	BMenu* fFileMenu;
 	KVAddBookmarkView* fAddView;
+	// What fMsgWindow held when this window made it: a window only ever deletes its own.
+	BMessenger* fOwnMessenger;
 	int32 fFolder;
 	int32 fSlot;
 };
