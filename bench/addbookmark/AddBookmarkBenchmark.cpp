@@ -15,6 +15,7 @@
 #include <Looper.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <OS.h>
 #include <Path.h>
 #include <TextControl.h>
 
@@ -93,6 +94,11 @@ struct Store
 	}
 	~Store()
 	{
+		// The windows read the store until their threads end.
+		for (thread_id thread : windows) {
+			status_t result;
+			wait_for_thread(thread, &result);
+		}
 		if (bar->Lock())
 			bar->Quit();
 		delete KVMainWindow::fMonitor;
@@ -113,12 +119,14 @@ struct Store
 		view->fEditInfoView->fName->SetText(name.c_str());
 		view->fEditInfoView->fUrl->SetText(url.c_str());
 		window->Show();
+		windows.push_back(window->Thread());
 		return BMessenger(window);
 	}
 
 	std::string root;
 	KVSettings* settings;
 	Bar* bar;
+	std::vector<thread_id> windows;
 };
 
 void
