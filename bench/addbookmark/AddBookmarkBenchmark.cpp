@@ -120,7 +120,12 @@ struct Store
 		view->fEditInfoView->fUrl->SetText(url.c_str());
 		window->Show();
 		windows.push_back(window->Thread());
-		return BMessenger(window);
+		// The window has drawn itself and waits, as it does when the user clicks.
+		BMessenger messenger(window);
+		BMessage ping('ping');
+		BMessage reply;
+		messenger.SendMessage(&ping, &reply);
+		return messenger;
 	}
 
 	std::string root;
