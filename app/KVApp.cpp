@@ -53,6 +53,7 @@ KVApp::ReadyToRun()
 	                                 BScreen(B_MAIN_SCREEN_ID).Frame());
 	KVMainWindow::SetBookmarkWindowMaker(MakeBookmarkWindow);
 	KVMainWindow* window = new KVMainWindow(BRect(position.x, position.y, 0, 0));
+	fMainWindow = BMessenger(window);
 	window->Show();
 
 	AddFilter(new KVRemoteFilter());
@@ -83,8 +84,7 @@ KVApp::MessageReceived(BMessage* message)
 		fMainWindowActive = false;
 		break;
 	case B_NODE_MONITOR:
-		if (KVMainWindow::fMsgWindow != nullptr)
-			KVMainWindow::fMsgWindow->SendMessage(B_NODE_MONITOR);
+		fMainWindow.SendMessage(B_NODE_MONITOR);
 		break;
 	default:
 		BApplication::MessageReceived(message);

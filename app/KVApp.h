@@ -6,6 +6,7 @@
 
 #include <Application.h>
 #include <MessageFilter.h>
+#include <Messenger.h>
 #include <Point.h>
 
 extern const char* kAppSig;
@@ -32,6 +33,9 @@ public:
 
 private:
 	bool fMainWindowActive;
+	// The bar, for store notices; a messenger outlives its window harmlessly, unlike the
+	// bar's own class-wide one, which the bar deletes while this thread may be reading it.
+	BMessenger fMainWindow;
 };
 
 // Quit requests from other programs always pass.

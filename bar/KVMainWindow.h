@@ -49,6 +49,12 @@ public:
 
 	static void SetBookmarkWindowMaker(KVBookmarkWindowMaker maker);
 
+	// The window's parts, for looking at them (with the window locked).
+	BPopUpMenu* SettingsMenu() const { return fSettingsMenu; }
+	KVButton* ButtonAt(int32 index) const { return fButtons[index]; }
+	KVBar* Bar() const { return fBar; }
+	bool IsBookmarkWindowOpen() const { return fBookmarkWindowOpen; }
+
 	// The way into this window, for the application and the add-bookmark window; null
 	// before the window is built and after it is gone.
 	static BMessenger* fMsgWindow;

@@ -315,19 +315,17 @@ KVMonitor::_MovedAcross(BMessage* message, ino_t from, ino_t to, ino_t node)
 	}
 	if (to == fStoreNode)
 		return;
-	// Only the lower-numbered of two folders hears of a move between them.
+	// A bookmark moved between two folders leaves the one and joins the other; telling
+	// only one of them would lose it from the menus until the next start.
 	for (KVPath* folder : fFolders) {
 		if (folder->NodeRef().node == to) {
 			KVTrace(kHandleSignature, "toDir is one of the folders");
 			folder->ItemCreated(message);
 			folder->UpdateMenu();
-			return;
-		}
-		if (folder->NodeRef().node == from) {
+		} else if (folder->NodeRef().node == from) {
 			KVTrace(kHandleSignature, "fromDir is one of the folders");
 			folder->ItemRemoved(message);
 			folder->UpdateMenu();
-			return;
 		}
 	}
 }

@@ -220,6 +220,23 @@ KVPath::ItemRemoved(BMessage* message)
 	return false;
 }
 
+// A slot emptied earlier still remembers its last file: the slot that shows the file now
+// is the one it leaves.
+int32
+KVPath::_FindMovedItem(int32 device, int64 directory, int64 node) const
+{
+	int32 found = -1;
+	for (int32 i = 0; i < kSlotCount; i++) {
+		KVRawItem raw = fItems[i]->RawItem();
+		if (static_cast<int32>(raw.device) != device ||
+		    static_cast<int64>(raw.directory) != directory || static_cast<int64>(raw.node) != node)
+			continue;
+		if (found < 0 || (fItems[i]->IsValid() && !fItems[found]->IsValid()))
+			found = i;
+	}
+	return found;
+}
+
 bool
 KVPath::ItemMoved(BMessage* message)
 {
@@ -234,18 +251,20 @@ KVPath::ItemMoved(BMessage* message)
 	int64 node = 0;
 	message->FindInt32("device", &device);
 	message->FindInt64("node", &node);
-	for (int32 i = 0; i < kSlotCount; i++) {
-		KVRawItem raw = fItems[i]->RawItem();
-		if (static_cast<int32>(raw.device) != device || static_cast<int64>(raw.directory) != to ||
-		    static_cast<int64>(raw.node) != node)
-			continue;
+	int32 i = _FindMovedItem(device, to, node);
+	if (i >= 0) {
 		if (fItems[i]->IsValid()) {
 			fItems[i]->StopWatching(fMessenger);
 			fItems[i]->SetValid(false);
 		}
-		return _RefillSlot(i);
+		// A rename to another digit moves the bookmark: it leaves its old slot (which
+		// another file with that digit may take) and fills its new one if that is free.
+		bool refilled = _RefillSlot(i);
+		bool placed = _PlaceEntry(message, device, static_cast<ino_t>(to));
+		return refilled || placed;
 	}
-	return _ItemArrived(message, device, static_cast<ino_t>(to));
+	KVTrace(kItemMovedSignature, "Not an existing item");
+	return _PlaceEntry(message, device, static_cast<ino_t>(to));
 }
 
 // A renamed file whose digit changed leaves its slot; another file of the folder with
@@ -274,9 +293,8 @@ KVPath::_RefillSlot(int32 index)
 }
 
 bool
-KVPath::_ItemArrived(BMessage* message, dev_t device, ino_t toDirectory)
+KVPath::_PlaceEntry(BMessage* message, dev_t device, ino_t toDirectory)
 {
-	KVTrace(kItemMovedSignature, "Not an existing item");
 	BString name;
 	if (message->FindString("name", &name) != B_OK)
 		return false;

@@ -67,7 +67,9 @@ private:
 	bool _ReadDirectory(const BEntry& entry);
 	bool _RefillSlot(int32 index);
 	bool _WatchAndVerify(KVItem* item);
-	bool _ItemArrived(BMessage* message, dev_t device, ino_t toDirectory);
+	int32 _FindMovedItem(int32 device, int64 directory, int64 node) const;
+	// Puts the entry the message names into its slot when that slot is empty.
+	bool _PlaceEntry(BMessage* message, dev_t device, ino_t toDirectory);
 
 	BString fName;
 	entry_ref fRef;

@@ -4,6 +4,7 @@
 
 #include "ApplicationPrivate.h"
 #include "Process.h"
+#include "QuitSignals.h"
 #include "RemoteTransport.h"
 #include "RosterPrivate.h"
 
@@ -55,6 +56,14 @@ ArgvMessage()
 	return message;
 }
 
+// SIGTERM (logout, kill) and SIGHUP ask the program to end as another program would, so
+// the program's remote-quit filter and QuitRequested() decide, and it saves on the way out.
+void
+QuitOnSignal(int)
+{
+	BPrivate::DeliverRemote(new BMessage(B_QUIT_REQUESTED));
+}
+
 } // namespace
 
 namespace BPrivate {
@@ -103,6 +112,7 @@ BApplication::~BApplication()
 {
 	// No more messages from other programs once the object starts going away.
 	if (fInitError == B_OK) {
+		BPrivate::StopQuitSignals();
 		BPrivate::StopAppListener();
 		BPrivate::SetApplicationLooper(nullptr);
 	}
@@ -144,6 +154,7 @@ BApplication::_InitData(const char* signature, uint32 appFlags, status_t* error)
 		be_app_messenger = BMessenger(this);
 		be_clipboard = new BClipboard("system");
 		BPrivate::SetApplicationLooper(this);
+		BPrivate::StartQuitSignals(QuitOnSignal);
 	}
 	if (error != nullptr)
 		*error = fInitError;

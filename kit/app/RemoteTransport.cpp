@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include <Handler.h>
 #include <Looper.h>
@@ -39,6 +40,34 @@ FindIncomingTarget(BMessage* message, std::shared_ptr<LooperPort>* port,
 	return FindTarget(looperToken, token, port, slot);
 }
 
+// A pointer is an address in the sender's memory; here it could only point at something
+// else. Nested messages are cleaned as well (Unflatten bounds their depth). True when
+// something was dropped.
+bool
+DropPointers(BMessage* message)
+{
+	bool dropped = false;
+	char* name = nullptr;
+	type_code type = 0;
+	while (message->GetInfo(B_POINTER_TYPE, 0, &name, &type) == B_OK) {
+		message->RemoveName(name);
+		dropped = true;
+	}
+	int32 count = 0;
+	for (int32 i = 0; message->GetInfo(B_MESSAGE_TYPE, i, &name, &type, &count) == B_OK; i++) {
+		const std::string field(name);
+		for (int32 index = 0; index < count; index++) {
+			BMessage nested;
+			if (message->FindMessage(field.c_str(), index, &nested) == B_OK &&
+			    DropPointers(&nested)) {
+				message->ReplaceMessage(field.c_str(), index, &nested);
+				dropped = true;
+			}
+		}
+	}
+	return dropped;
+}
+
 } // namespace
 
 void
@@ -62,6 +91,7 @@ DeliverRemote(BMessage* message)
 {
 	if (message == nullptr)
 		return B_BAD_VALUE;
+	DropPointers(message);
 	MessagePrivate access(message);
 	access.SetRemote(true);
 	access.SetWasDelivered(true);

@@ -138,7 +138,9 @@ Display::Data::QueryExtensions()
 		xiOpcode = -1;
 		return;
 	}
-	int major = 2, minor = 0;
+	// From 2.1 on, raw events reach us while another program holds the keyboard (a
+	// desktop's own hot key, another program's open menu); a 2.0 client misses them then.
+	int major = 2, minor = 2;
 	if (XIQueryVersion(display, &major, &minor) != Success)
 		xiOpcode = -1;
 }
@@ -313,6 +315,13 @@ Display::Data::HandleEvent(XEvent& event)
 		break;
 	}
 	std::lock_guard<std::mutex> guard(lock);
+	if (event.type == KeymapNotify) {
+		// Sent right after a window of ours gets the focus or the pointer, without naming
+		// the window. Keys released while another window had the focus (the Alt of an
+		// Alt+W that closed the focused window) are up again from here on.
+		coreKeys->SetKeymap(event.xkeymap.key_vector);
+		return;
+	}
 	if (event.xany.window == root) {
 		if (event.type == MapNotify || event.type == ConfigureNotify)
 			KeepFloatingAbove(event.type == MapNotify ? event.xmap.window
@@ -390,9 +399,6 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 	case FocusIn:
 	case FocusOut:
 		HandleFocus(record, event.xfocus);
-		break;
-	case KeymapNotify:
-		coreKeys->SetKeymap(event.xkeymap.key_vector);
 		break;
 	case PropertyNotify:
 		HandleProperty(record, event.xproperty);

@@ -5,7 +5,9 @@
 
 #include <MenuItem.h>
 #include <Message.h>
+#include <PopUpMenu.h>
 #include <SeparatorItem.h>
+#include <Window.h>
 
 #include "MenuWindow.h"
 
@@ -544,6 +546,21 @@ BMenu::_Finish(BMenuItem* item)
 {
 	if (fMenuWindow != nullptr)
 		fMenuWindow->Finish(item);
+}
+
+BMessenger
+BMenu::_HoldingWindow() const
+{
+	const BMenu* top = this;
+	while (top->Supermenu() != nullptr)
+		top = top->Supermenu();
+	if (const BPopUpMenu* popUp = dynamic_cast<const BPopUpMenu*>(top))
+		return popUp->fOpener;
+	// An open menu sits in a window of its own, which is never the holder.
+	BWindow* window = top->Window();
+	if (window == nullptr || top->fMenuWindow != nullptr)
+		return BMessenger();
+	return BMessenger(window);
 }
 
 void

@@ -100,6 +100,9 @@ private:
 	friend class BPrivate::MenuWindow;
 
 	void _ItemMarked(BMenuItem* item);
+	// Where an item without a target sends its message: the window holding the menu bar
+	// at the top of this menu's chain, or the window that opened its pop-up menu.
+	BMessenger _HoldingWindow() const;
 	// The index of the item under point (menu coordinates), or -1.
 	int32 _IndexAt(BPoint point) const;
 	// Moves the highlight to index (-1: none), redrawing both items.

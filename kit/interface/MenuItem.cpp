@@ -41,8 +41,12 @@ void
 BMenuItem::SetLabel(const char* label)
 {
 	fLabel = label != nullptr ? label : "";
-	if (fSuper != nullptr)
-		fSuper->InvalidateLayout();
+	if (fSuper == nullptr)
+		return;
+	fSuper->InvalidateLayout();
+	// A title that shows the marked item (a menu field's) follows its new label.
+	if (fMarked && fSuper->IsLabelFromMarked() && fSuper->Superitem() != nullptr)
+		fSuper->Superitem()->SetLabel(fLabel.c_str());
 }
 
 void
@@ -104,6 +108,9 @@ BMenuItem::Invoke(BMessage* message)
 	copy.AddInt64("when", system_time());
 	copy.AddPointer("source", this);
 	copy.AddInt32("index", fSuper != nullptr ? fSuper->IndexOf(this) : -1);
+	// Without a target of its own the item speaks to the window its menu belongs to.
+	if (Messenger() == BMessenger() && fSuper != nullptr)
+		return fSuper->_HoldingWindow().SendMessage(&copy, HandlerForReply(), Timeout());
 	return BInvoker::Invoke(&copy);
 }
 

@@ -2,8 +2,10 @@
 #include <PopUpMenu.h>
 
 #include <MenuItem.h>
+#include <Window.h>
 
 #include "MenuWindow.h"
+#include "WindowPrivate.h"
 
 BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, menu_layout layout)
     : BMenu(name, layout), fWhere(0, 0), fAutoDestruct(false)
@@ -42,6 +44,8 @@ BPopUpMenu::_Go(BPoint where, bool deliversMessage, bool openAnyway, BRect* clic
 	(void)openAnyway;
 	(void)clickToOpen;
 	fWhere = where;
+	BWindow* opener = BPrivate::WindowOfCurrentThread();
+	fOpener = opener != nullptr ? BMessenger(opener) : BMessenger();
 	BMenuItem* chosen = BPrivate::MenuWindow::Track(this, where, async, async && fAutoDestruct);
 	if (chosen != nullptr && deliversMessage)
 		chosen->Invoke();

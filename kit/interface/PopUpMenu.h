@@ -31,8 +31,12 @@ private:
 	BMenuItem* _Go(BPoint where, bool deliversMessage, bool openAnyway, BRect* clickToOpen,
 	               bool async);
 
+	friend class BMenu;
+
 	BPoint fWhere;
 	bool fAutoDestruct;
+	// The window whose thread called Go(), for items without a target.
+	BMessenger fOpener;
 };
 
 #endif // _POP_UP_MENU_H

@@ -33,10 +33,14 @@ public:
 
 	status_t SaveTo(const char* directory, const char* name) override
 	{
-		// The view only writes the type and attributes of an existing file, so the file
-		// is created (empty) here; one that exists already is kept as it is.
-		std::string path = std::string(directory) + "/" + name;
-		BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE);
+		// The name becomes one entry of the directory, nothing else.
+		std::string leaf = name != nullptr ? name : "";
+		if (leaf.empty() || leaf == "." || leaf == ".." || leaf.find('/') != std::string::npos)
+			return B_BAD_VALUE;
+		// The view writes the type and attributes into this file, so it must be a new one:
+		// an existing name (a file, a link to anywhere, a FIFO) is refused, never opened.
+		std::string path = std::string(directory) + "/" + leaf;
+		BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
 		status_t status = file.InitCheck();
 		if (status != B_OK)
 			return status;
@@ -46,7 +50,7 @@ public:
 			return status;
 		BMessage reply(B_COPY_TARGET);
 		reply.AddRef("directory", &ref);
-		reply.AddString("name", name);
+		reply.AddString("name", leaf.c_str());
 		fReplyTo.SendMessage(&reply, (BHandler*)nullptr, 0);
 		return B_OK;
 	}

@@ -66,6 +66,18 @@ WindowAt(int32 index)
 	return windows[(size_t)index];
 }
 
+BWindow*
+WindowOfCurrentThread()
+{
+	thread_id self = find_thread(nullptr);
+	std::lock_guard<std::mutex> guard(sWindowListLock);
+	for (const ListedWindow& listed : sWindowList) {
+		if (!listed.menu && listed.window->Thread() == self)
+			return listed.window;
+	}
+	return nullptr;
+}
+
 const BCursor*
 NativeCursor(const BCursor* cursor)
 {

@@ -37,6 +37,10 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			_DispatchKey(message);
 			break;
 		case B_QUIT_REQUESTED:
+			// The window manager's close button or menu: a window without a close box
+			// stays, whatever the window manager offers.
+			if ((fFlags & B_NOT_CLOSABLE) != 0)
+				break;
 			BLooper::DispatchMessage(message, handler);
 			return;
 		default:

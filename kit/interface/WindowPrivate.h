@@ -81,6 +81,9 @@ struct WindowInput : public DisplayClient
 // window list.
 int32 CountWindows();
 BWindow* WindowAt(int32 index);
+// The program's window (menus left out) whose thread is the caller, or null. Safe to use
+// for the length of the call: a window's thread outlives the window.
+BWindow* WindowOfCurrentThread();
 
 // The cursor to hand to the display: null (the desktop's pointer) for B_HAND_CURSOR,
 // which is the system's own pointer on BeOS.

@@ -32,8 +32,10 @@ HostFlags(uint32 openMode)
 	}
 	if ((openMode & B_CREATE_FILE) != 0)
 		flags |= O_CREAT;
+	// An exclusive create never opens what is already there: not the end of a link, and
+	// not a FIFO or device that would block or act on being opened.
 	if ((openMode & B_FAIL_IF_EXISTS) != 0)
-		flags |= O_EXCL;
+		flags |= O_EXCL | O_NOFOLLOW | O_NONBLOCK;
 	if ((openMode & B_ERASE_FILE) != 0)
 		flags |= O_TRUNC;
 	if ((openMode & B_OPEN_AT_END) != 0)

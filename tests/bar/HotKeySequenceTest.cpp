@@ -32,7 +32,8 @@ enum : int32
 	kNoKey = -1
 };
 
-struct States {
+struct States
+{
 	uint8 bytes[kRawKeyStatesSize] = {};
 
 	States(std::initializer_list<int32> keys)
@@ -43,8 +44,13 @@ struct States {
 };
 
 // One event: modifiers held (a modifier change) or a key going down with what is held.
-struct Step {
-	enum Kind { kModifiers, kKey } kind;
+struct Step
+{
+	enum Kind
+	{
+		kModifiers,
+		kKey
+	} kind;
 	int32 key;
 	States held;
 	bool barActive;
@@ -77,7 +83,8 @@ StatesOnly(std::initializer_list<int32> held)
 	return Step{Step::kKey, kNoKey, States(held), false};
 }
 
-struct Case {
+struct Case
+{
 	const char* name;
 	int32 hotKey;
 	std::vector<Step> steps;
@@ -107,67 +114,67 @@ Play(const Case& testCase, KVHotKeySequence* sequence)
 TEST(HotKeySequenceTest, Sequences)
 {
 	const std::vector<Case> cases = {
-		{"Windows, released, then two keypad digits",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Mods({}), Key(kKp2), Key(kKp7)},
-		 {"3/8"}},
-		{"Windows + keypad Delete: a digit instead of Delete resets",
-		 kHotKeyWindows | kHotKeyKeypadDelete,
-		 {Mods({kWin}), Key(kKp2), Key(kKp7)},
-		 {}},
-		{"Windows + keypad Delete, in order",
-		 kHotKeyWindows | kHotKeyKeypadDelete,
-		 {Mods({kWin}), Key(kDel), Key(kKp2), Key(kKp7)},
-		 {"3/8"}},
-		{"keypad Delete alone needs no modifier",
-		 kHotKeyKeypadDelete,
-		 {Key(kDel), Key(kKp0), Key(kKp0)},
-		 {"1/1"}},
-		{"Alt alone does not arm Alt + Shift",
-		 kHotKeyAlt | kHotKeyShift,
-		 {Mods({kAlt}), Key(kKp2), Key(kKp7)},
-		 {}},
-		{"extra modifiers do not matter",
-		 kHotKeyAlt | kHotKeyShift,
-		 {Mods({kAlt, kShift, kCtrl}), Key(kKp1), Key(kKp0)},
-		 {"2/1"}},
-		{"a letter between the digits resets",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp2), Key(kLetterA), Key(kKp7)},
-		 {}},
-		{"the bar active: its own keys take over after the folder digit",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp2, true), Key(kKp7, true), Key(kKp1)},
-		 {}},
-		{"the first digit still held: the second key decides the slot",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp2), KeyHolding(kKp7, {kKp2, kKp7})},
-		 {"3/8"}},
-		{"without a key code the states decide",
-		 kHotKeyWindows,
-		 {Mods({kWin}), StatesOnly({kKp4}), StatesOnly({kKp1})},
-		 {"5/2"}},
-		{"arming again forgets a folder digit typed before",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp2), Mods({kWin, kAlt}), Key(kKp5), Key(kKp1)},
-		 {"6/2"}},
-		{"a reset forgets the folder: the next sequence starts from scratch",
-		 kHotKeyWindows | kHotKeyKeypadDelete,
-		 {Mods({kWin}), Key(kDel), Key(kKp2), Key(kLetterA), Mods({kWin}), Key(kDel), Key(kKp4),
-		  Key(kKp1)},
-		 {"5/2"}},
-		{"keypad 5 reaches folder 6 and slot 6",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp5), Key(kKp5)},
-		 {"6/6"}},
-		{"one sequence launches once",
-		 kHotKeyWindows,
-		 {Mods({kWin}), Key(kKp2), Key(kKp7), Key(kKp1), Key(kKp1)},
-		 {"3/8"}},
-		{"no modifier chosen: modifiers never arm",
-		 0,
-		 {Mods({kWin, kAlt, kShift, kCtrl}), Key(kKp1), Key(kKp1)},
-		 {}},
+	        {"Windows, released, then two keypad digits",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Mods({}), Key(kKp2), Key(kKp7)},
+	         {"3/8"}},
+	        {"Windows + keypad Delete: a digit instead of Delete resets",
+	         kHotKeyWindows | kHotKeyKeypadDelete,
+	         {Mods({kWin}), Key(kKp2), Key(kKp7)},
+	         {}},
+	        {"Windows + keypad Delete, in order",
+	         kHotKeyWindows | kHotKeyKeypadDelete,
+	         {Mods({kWin}), Key(kDel), Key(kKp2), Key(kKp7)},
+	         {"3/8"}},
+	        {"keypad Delete alone needs no modifier",
+	         kHotKeyKeypadDelete,
+	         {Key(kDel), Key(kKp0), Key(kKp0)},
+	         {"1/1"}},
+	        {"Alt alone does not arm Alt + Shift",
+	         kHotKeyAlt | kHotKeyShift,
+	         {Mods({kAlt}), Key(kKp2), Key(kKp7)},
+	         {}},
+	        {"extra modifiers do not matter",
+	         kHotKeyAlt | kHotKeyShift,
+	         {Mods({kAlt, kShift, kCtrl}), Key(kKp1), Key(kKp0)},
+	         {"2/1"}},
+	        {"a letter between the digits resets",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp2), Key(kLetterA), Key(kKp7)},
+	         {}},
+	        {"the bar active: its own keys take over after the folder digit",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp2, true), Key(kKp7, true), Key(kKp1)},
+	         {}},
+	        {"the first digit still held: the second key decides the slot",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp2), KeyHolding(kKp7, {kKp2, kKp7})},
+	         {"3/8"}},
+	        {"without a key code the states decide",
+	         kHotKeyWindows,
+	         {Mods({kWin}), StatesOnly({kKp4}), StatesOnly({kKp1})},
+	         {"5/2"}},
+	        {"arming again forgets a folder digit typed before",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp2), Mods({kWin, kAlt}), Key(kKp5), Key(kKp1)},
+	         {"6/2"}},
+	        {"a reset forgets the folder: the next sequence starts from scratch",
+	         kHotKeyWindows | kHotKeyKeypadDelete,
+	         {Mods({kWin}), Key(kDel), Key(kKp2), Key(kLetterA), Mods({kWin}), Key(kDel), Key(kKp4),
+	          Key(kKp1)},
+	         {"5/2"}},
+	        {"keypad 5 reaches folder 6 and slot 6",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp5), Key(kKp5)},
+	         {"6/6"}},
+	        {"one sequence launches once",
+	         kHotKeyWindows,
+	         {Mods({kWin}), Key(kKp2), Key(kKp7), Key(kKp1), Key(kKp1)},
+	         {"3/8"}},
+	        {"no modifier chosen: modifiers never arm",
+	         0,
+	         {Mods({kWin, kAlt, kShift, kCtrl}), Key(kKp1), Key(kKp1)},
+	         {}},
 	};
 	for (const Case& testCase : cases) {
 		KVHotKeySequence sequence;
@@ -191,7 +198,7 @@ TEST(HotKeySequenceTest, ArmingAndBringingForward)
 
 	EXPECT_EQ(sequence.ModifiersChanged(States({0x67}).bytes, kHotKeyWindows, &forward),
 	          KVHotKeySequence::kArm)
-		<< "the right Windows key arms too";
+	        << "the right Windows key arms too";
 	EXPECT_EQ(sequence.State(), KVHotKeySequence::kCollecting);
 	EXPECT_EQ(sequence.ModifiersChanged(States({kWin}).bytes, kHotKeyWindows | kHotKeyKeypadDelete,
 	                                    &forward),
@@ -219,7 +226,7 @@ TEST(BarRulesTest, SavedPositionMustShowTheBar)
 	BPoint column(21, 263);
 	EXPECT_EQ(KVApp::UsablePosition(BPoint(500, 400), column, screen), BPoint(500, 400));
 	EXPECT_EQ(KVApp::UsablePosition(BPoint(-15, -200), column, screen), BPoint(-15, -200))
-		<< "a bar partly off screen can still be dragged back";
+	        << "a bar partly off screen can still be dragged back";
 	EXPECT_EQ(KVApp::UsablePosition(BPoint(5000, 10), column, screen), BPoint(30, 30));
 	EXPECT_EQ(KVApp::UsablePosition(BPoint(-30, 10), column, screen), BPoint(30, 30));
 	EXPECT_EQ(KVApp::UsablePosition(BPoint(NAN, 10), column, screen), BPoint(30, 30));

@@ -58,10 +58,14 @@ TEST_F(LiveStoreTest, RenamesInPlaceAndToAnotherDigit)
 {
 	Shell("mv " + Work() + "/'0 - Home' " + Work() + "/'0 - Start'");
 	EXPECT_TRUE(fStore.WaitForLabel(3, 1, "0 - Start [http://home]"));
-	// Another digit empties the old slot; the new one waits for a re-read of the folder.
+	// Another digit moves the bookmark to that slot.
 	Shell("mv " + Work() + "/'1 - Mail' " + Work() + "/'7 - Mail'");
-	EXPECT_TRUE(fStore.WaitForLabel(3, 2, kEmpty));
-	EXPECT_EQ(kEmpty, fStore.Label(3, 8));
+	EXPECT_TRUE(fStore.WaitForLabel(3, 8, "7 - Mail [http://mail]"));
+	EXPECT_EQ(kEmpty, fStore.Label(3, 2));
+	// A rename onto the digit of a slot that is taken leaves that slot's bookmark alone.
+	Shell("mv " + Work() + "/'7 - Mail' " + Work() + "/'0 - Mail'");
+	EXPECT_TRUE(fStore.WaitForLabel(3, 8, kEmpty)) << fStore.Label(3, 8);
+	EXPECT_EQ("0 - Start [http://home]", fStore.Label(3, 1));
 	// A file renamed into a slot pattern fills its slot.
 	Shell(BookmarkCommand(fStore.Store() + "/2 - Work/notes", "http://n") + " && mv " + Work() +
 	      "/notes " + Work() + "/'4 - notes'");
@@ -70,14 +74,13 @@ TEST_F(LiveStoreTest, RenamesInPlaceAndToAnotherDigit)
 
 TEST_F(LiveStoreTest, MovesBetweenFoldersAndToTheTrash)
 {
-	// Only the lower-numbered folder (3) handles the move: it loses the file, folder 6
-	// does not take it up.
+	// Both folders follow a move between them, whichever is numbered lower.
 	Shell("mv " + Work() + "/'0 - Home' " + Fun() + "/'0 - Home'");
-	EXPECT_TRUE(fStore.WaitForLabel(3, 1, kEmpty));
-	EXPECT_EQ(kEmpty, fStore.Label(6, 1));
-	// Back from 6 to 3: folder 3 is lower and receives it.
+	EXPECT_TRUE(fStore.WaitForLabel(6, 1, "0 - Home [http://home]"));
+	EXPECT_EQ(kEmpty, fStore.Label(3, 1));
 	Shell("mv " + Fun() + "/'0 - Home' " + Work() + "/'3 - Home'");
 	EXPECT_TRUE(fStore.WaitForLabel(3, 4, "3 - Home [http://home]"));
+	EXPECT_EQ(kEmpty, fStore.Label(6, 1));
 
 	Shell("mkdir -p " + Quote(fStore.Outside() + "/Trash") + " && mv " + Work() + "/'1 - Mail' " +
 	      Quote(fStore.Outside() + "/Trash/"));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -135,6 +136,27 @@ TEST_F(ApplicationTest, FiltersTellLocalFromRemoteQuitRequests)
 	EXPECT_FALSE(be_roster->IsRunning(kSignature)) << "the socket goes with the program";
 }
 
+TEST_F(ApplicationTest, TermAndHangUpAreRemoteQuitRequestsAndBrokenPipesAreHarmless)
+{
+	for (int signal : {SIGTERM, SIGHUP}) {
+		SCOPED_TRACE(signal);
+		std::remove(fLogPath.c_str());
+		auto app = StartApp();
+		// A write to a reader that has gone must not end the program.
+		ASSERT_EQ(0, kill(app->Pid(), SIGPIPE));
+		ASSERT_EQ(0, Send({kSignature, "tst1", "name=string:alive"}).exitStatus);
+		ASSERT_TRUE(WaitForLog("echo count=0 name=alive remote")) << Log();
+
+		ASSERT_EQ(0, kill(app->Pid(), signal));
+		EXPECT_TRUE(WaitForLog("quit remote")) << Log();
+		EXPECT_TRUE(WaitForLog("quit requested remote")) << Log();
+		int status = -1;
+		ASSERT_TRUE(app->WaitForExit(&status));
+		EXPECT_EQ(0, status);
+		EXPECT_TRUE(WaitForLog("ended")) << Log();
+	}
+}
+
 TEST_F(ApplicationTest, LocalQuitPassesWhenTheFilterAllowsIt)
 {
 	auto app = StartApp();
@@ -256,4 +278,27 @@ TEST_F(ApplicationTest, QuitBeforeRunLeavesTheObjectToItsOwner)
 	app.Quit();
 	EXPECT_EQ(app.Run(), find_thread(nullptr));
 	EXPECT_EQ(be_app, &app);
+}
+
+TEST_F(ApplicationTest, SignalDispositionsComeBackWhenTheApplicationGoes)
+{
+	auto handler = [](int signal) {
+		struct sigaction action = {};
+		sigaction(signal, nullptr, &action);
+		return action.sa_handler;
+	};
+	// Whatever the test runner left them at (an ignored SIGPIPE is inherited).
+	const int kSignals[] = {SIGTERM, SIGHUP, SIGPIPE};
+	std::vector<void (*)(int)> before;
+	for (int signal : kSignals)
+		before.push_back(handler(signal));
+	{
+		BApplication app("application/x-vnd.kvtest-signals");
+		ASSERT_EQ(app.InitCheck(), B_OK);
+		EXPECT_NE(SIG_DFL, handler(SIGTERM));
+		EXPECT_NE(SIG_DFL, handler(SIGHUP));
+		EXPECT_EQ(SIG_IGN, handler(SIGPIPE));
+	}
+	for (size_t i = 0; i < before.size(); i++)
+		EXPECT_EQ(before[i], handler(kSignals[i])) << kSignals[i];
 }

@@ -275,4 +275,35 @@ TEST(MessengerTest, RemoteMessagesReachTheApplicationLooperMarkedRemote)
 	EXPECT_EQ(B_BAD_PORT_ID, BPrivate::DeliverRemote(new BMessage('late')));
 }
 
+TEST(MessengerTest, PointersFromAnotherProgramAreDroppedOnArrival)
+{
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = StartLooper(&deleted);
+	BPrivate::SetApplicationLooper(looper);
+	int local = 0;
+	BMessage* message = new BMessage('kvUo');
+	message->AddPointer("source", &local);
+	message->AddPointer("source", &deleted);
+	message->AddInt32("slot", 3);
+	BMessage inner('innr');
+	inner.AddPointer("button", &local);
+	inner.AddString("name", "kept");
+	message->AddMessage("inner", &inner);
+	ASSERT_EQ(B_OK, BPrivate::DeliverRemote(message));
+	ASSERT_TRUE(WaitUntil([&] { return looper->log.Count() == 1; }));
+
+	BMessage arrived = looper->log.Messages()[0];
+	EXPECT_FALSE(arrived.HasPointer("source"));
+	int32 slot = 0;
+	EXPECT_EQ(B_OK, arrived.FindInt32("slot", &slot));
+	EXPECT_EQ(3, slot);
+	BMessage arrivedInner;
+	ASSERT_EQ(B_OK, arrived.FindMessage("inner", &arrivedInner));
+	EXPECT_FALSE(arrivedInner.HasPointer("button"));
+	const char* name = nullptr;
+	ASSERT_EQ(B_OK, arrivedInner.FindString("name", &name));
+	EXPECT_STREQ("kept", name);
+	QuitLooper(looper);
+}
+
 } // namespace

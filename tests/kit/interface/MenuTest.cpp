@@ -24,6 +24,7 @@ namespace {
 
 const uint32 kMsgOpen = 'open';
 const uint32 kMsgOpenAsync = 'opnA';
+const uint32 kMsgOpenDelivering = 'opnD';
 const uint32 kMsgChosen = 'chsn';
 const BPoint kMenuWhere(300, 200);
 
@@ -48,6 +49,10 @@ public:
 			break;
 		case kMsgOpenAsync:
 			chosen = fMenu->Go(kMenuWhere, true, false, true);
+			returned = true;
+			break;
+		case kMsgOpenDelivering:
+			chosen = fMenu->Go(kMenuWhere, true);
 			returned = true;
 			break;
 		case kMsgChosen: {
@@ -192,6 +197,22 @@ TEST_F(MenuTest, AsynchronousGoReturnsAtOnceAndDeliversTheChoice)
 	EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() == nullptr; }));
 }
 
+TEST_F(MenuTest, ItemsWithoutATargetSpeakToTheWindowThatOpenedTheMenu)
+{
+	for (int32 i = 0; i < fMenu->CountItems(); i++)
+		fMenu->ItemAt(i)->SetTarget(BMessenger());
+	BPoint centre = Open(kMsgOpenAsync, 4);
+	fClient->Click(centre.x, centre.y);
+	EXPECT_TRUE(WaitUntil([&] { return fWindow->delivered.load() == 4; }));
+	EXPECT_TRUE(WaitUntil([&] { return fMenu->Window() == nullptr; }));
+
+	fWindow->returned = false;
+	centre = Open(kMsgOpenDelivering, 1);
+	fClient->Click(centre.x, centre.y);
+	ASSERT_TRUE(Returned());
+	EXPECT_TRUE(WaitUntil([&] { return fWindow->delivered.load() == 1; }));
+}
+
 TEST(MenuLayoutTest, ItemsShareTheWidestWidthAndShowShortcutRoom)
 {
 	BPopUpMenu menu("layout");
@@ -279,6 +300,14 @@ TEST_F(MenuFieldTest, ShowsTheMarkedItemAndFollowsANewChoice)
 	EXPECT_TRUE(menu->ItemAt(0)->IsMarked());
 	EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
 	window->Unlock();
+
+	// Renaming the marked item renames the title; renaming another item does not.
+	ASSERT_TRUE(window->Lock());
+	menu->ItemAt(1)->SetLabel("Navigator");
+	menu->ItemAt(0)->SetLabel("Opera 12");
+	EXPECT_STREQ(menu->Superitem()->Label(), "Opera 12");
+	window->Unlock();
+	EXPECT_TRUE(ShowsLabel(title, "Opera 12"));
 	Close(window);
 }
 
@@ -331,5 +360,29 @@ TEST_F(MenuFieldTest, CommandShortcutsInvokeMenuBarItemsOfTheFocusedWindow)
 	ASSERT_TRUE(window->Lock());
 	EXPECT_EQ(window->received.load(), 1);
 	window->Unlock();
+	Close(window);
+}
+
+TEST_F(MenuFieldTest, MenuBarItemsWithoutATargetSpeakToTheirWindow)
+{
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
+	BMenu* file = new BMenu("File");
+	file->AddItem(new BMenuItem("Open", new BMessage(kMsgShortcut), 'O'));
+	BMenu* recent = new BMenu("Recent");
+	recent->AddItem(new BMenuItem("Again", new BMessage(kMsgShortcut), 'G'));
+	file->AddItem(recent);
+	bar->AddItem(file);
+	ShortcutWindow* window = new ShortcutWindow;
+	window->AddChild(bar);
+	window->Show();
+	ASSERT_TRUE(WaitUntil([&] { return window->activeNow.load(); }));
+
+	// Alt with O (X key code 32), then with G (42) from the submenu.
+	for (unsigned int letter : {32u, 42u}) {
+		fClient->Key(64, true);
+		fClient->Tap(letter);
+		fClient->Key(64, false);
+	}
+	EXPECT_TRUE(WaitUntil([&] { return window->received.load() == 2; }));
 	Close(window);
 }

@@ -14,6 +14,8 @@
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <X11/Xlib.h>
+
 using namespace kvtest;
 
 namespace {
@@ -368,6 +370,45 @@ TEST_F(WindowXTest, CommandWClosesOnlyClosableWindows)
 	fClient->Key(64, true);
 	fClient->Tap(25);
 	fClient->Key(64, false);
+	EXPECT_TRUE(WaitUntil([&] { return BPrivate::CountWindows() == windows - 1; }));
+}
+
+namespace {
+
+// What a window manager sends when the user clicks a window's close button.
+void
+SendDeleteWindow(XClient* client, unsigned long window)
+{
+	::Display* display = client->Handle();
+	XEvent event = {};
+	event.xclient.type = ClientMessage;
+	event.xclient.window = window;
+	event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+	event.xclient.format = 32;
+	event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+	event.xclient.data.l[1] = CurrentTime;
+	XSendEvent(display, window, False, NoEventMask, &event);
+	XFlush(display);
+}
+
+} // namespace
+
+TEST_F(WindowXTest, WindowManagersCloseQuitsOnlyClosableWindows)
+{
+	ShownWindow locked = Show(false, B_NOT_CLOSABLE);
+	ASSERT_TRUE(locked.window->Lock());
+	locked.view->MakeFocus(true);
+	locked.window->Unlock();
+	int32 windows = BPrivate::CountWindows();
+	SendDeleteWindow(fClient.get(), fClient->FocusWindow());
+	// A key behind the request shows that the window has handled it and is still there.
+	fClient->Tap(38);
+	ASSERT_TRUE(WaitUntil([&] { return locked.view->Count(B_KEY_DOWN) == 1; }));
+	EXPECT_EQ(BPrivate::CountWindows(), windows);
+	Close(locked.window);
+
+	Show();
+	SendDeleteWindow(fClient.get(), fClient->FocusWindow());
 	EXPECT_TRUE(WaitUntil([&] { return BPrivate::CountWindows() == windows - 1; }));
 }
 

@@ -77,6 +77,14 @@ public:
 
 	void AboutRequested() override { Log("about"); }
 
+	bool QuitRequested() override
+	{
+		BMessage* message = CurrentMessage();
+		bool remote = message != nullptr && message->IsSourceRemote();
+		Log(remote ? "quit requested remote" : "quit requested local");
+		return BApplication::QuitRequested();
+	}
+
 	void MessageReceived(BMessage* message) override
 	{
 		switch (message->what) {

@@ -1,2 +1,0 @@
-// Placeholder translation unit until the widgets land.
-#include "KVBubbleHelper.h"
