@@ -12,6 +12,7 @@
 
 #include "KVConstants.h"
 #include "KVSettings.h"
+#include "addbookmark/KVBookmarkWindow.h"
 #include "bar/KVMainWindow.h"
 #include "widgets/KVAboutWindow.h"
 
@@ -50,6 +51,7 @@ KVApp::ReadyToRun()
 	KVAlign align = gSettings->GetAlign();
 	BPoint position = UsablePosition(gSettings->GetPos(), KVMainWindow::SizeFor(align),
 	                                 BScreen(B_MAIN_SCREEN_ID).Frame());
+	KVMainWindow::SetBookmarkWindowMaker(MakeBookmarkWindow);
 	KVMainWindow* window = new KVMainWindow(BRect(position.x, position.y, 0, 0));
 	fMainWindow = BMessenger(window);
 	window->Show();

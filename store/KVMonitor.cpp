@@ -291,8 +291,8 @@ KVMonitor::_MovedInStore(BMessage* message, ino_t node)
 		return;
 	if (!folder->FindYourSelf())
 		Fatal("Ah! Folder couldn't find itself! This shouldn't happen! Fatal error!");
+	folder->WatchAndRead(folder->NodeRef().node != node);
 	folder->UpdateMenu();
-	folder->Watch(folder->NodeRef().node != node, true);
 }
 
 void
@@ -309,7 +309,7 @@ KVMonitor::_MovedAcross(BMessage* message, ino_t from, ino_t to, ino_t node)
 		if (folder == nullptr)
 			return;
 		folder->FindYourSelf();
-		folder->Watch(folder->NodeRef().node != node, true);
+		folder->WatchAndRead(folder->NodeRef().node != node);
 		folder->UpdateMenu();
 		return;
 	}

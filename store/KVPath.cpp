@@ -179,11 +179,19 @@ KVPath::ItemCreated(BMessage* message)
 {
 	if (!SetPath(fPath.Path()))
 		return false;
+	WatchAndRead(false);
+	return true;
+}
+
+void
+KVPath::WatchAndRead(bool folder)
+{
+	if (folder)
+		Watch(true, false);
 	for (KVItem* item : fItems) {
 		if (item->IsValid())
 			_WatchAndVerify(item);
 	}
-	return true;
 }
 
 // A file is often written in steps (created, typed, then given its attributes). Changes
@@ -273,11 +281,13 @@ KVPath::_RefillSlot(int32 index)
 		if (!child.IsFile() || child.GetPath(&childPath) != B_OK ||
 		    GetNumber(childPath.Path()) != index)
 			continue;
-		if (fItems[index]->SetFile(childPath.Path())) {
+		if (!fItems[index]->SetFile(childPath.Path()))
+			continue;
+		if (_WatchAndVerify(fItems[index])) {
 			fItems[index]->SetValid(true);
-			fItems[index]->Watch(fMessenger);
 			return true;
 		}
+		fItems[index]->StopWatching(fMessenger);
 	}
 	return false;
 }
@@ -302,8 +312,8 @@ KVPath::_PlaceEntry(BMessage* message, dev_t device, ino_t toDirectory)
 	if (number < 0 || fItems[number]->IsValid())
 		return false;
 	fItems[number]->SetFile(path.Path());
+	_WatchAndVerify(fItems[number]);
 	fItems[number]->SetValid(true);
-	fItems[number]->Watch(fMessenger);
 	return true;
 }
 

@@ -37,6 +37,9 @@ public:
 	bool ItemMoved(BMessage* message);
 	bool ItemRenamed(BMessage* message);
 
+	// Watches the valid items (and with folder the directory), then reads each item
+	// again, so that a change made while the folder was being read is not missed.
+	void WatchAndRead(bool folder);
 	void UpdateMenu();
 	bool Watch(bool folder, bool items);
 	void StopWatching(bool items);
