@@ -171,7 +171,8 @@ main(int argc, char** argv)
 {
 	int runs = argc > 1 ? std::atoi(argv[1]) : 15;
 	int idleSeconds = argc > 2 ? std::atoi(argv[2]) : 60;
-	XServer server;
+	// Under a window manager, as on a desktop: tint2 shows no panel without one.
+	XServer server(true);
 	if (!server.IsRunning()) {
 		fprintf(stderr, "no Xvfb: %s\n", server.Error().c_str());
 		return 1;
