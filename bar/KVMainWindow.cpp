@@ -296,9 +296,13 @@ KVMainWindow::Launch(int folder, int slot)
 void
 KVMainWindow::_UpdateHelp()
 {
+	// A folder without a name ("3 -") has nothing to tell: an empty bubble would only
+	// cover the bar.
 	BAutolock lock(fLocker);
-	for (int32 i = 0; i < kBarButtonCount; i++)
-		fBubble->SetHelp(fButtons[i], fMonitor->fFolders[i]->Name());
+	for (int32 i = 0; i < kBarButtonCount; i++) {
+		const char* name = fMonitor->fFolders[i]->Name();
+		fBubble->SetHelp(fButtons[i], name[0] != '\0' ? name : nullptr);
+	}
 }
 
 void
