@@ -125,7 +125,7 @@ KVBookmarkWindow::InitWindow()
 	                                 B_FOLLOW_NONE, B_WILL_DRAW);
 	fAddView->InitView();
 	AddChild(fAddView);
-	// Menu entries without a target would reach nobody: the window takes the choices.
+	// The window takes the choices of the two menu fields, whatever the menus' defaults.
 	fAddView->fLocationView->fFolderField->Menu()->SetTargetForItems(this);
 	fAddView->fLocationView->fSlotField->Menu()->SetTargetForItems(this);
 

@@ -1,7 +1,8 @@
 // The real program on a private Xvfb, driven like a user through XTEST: the add-bookmark
 // window opens from the minus key, the settings menu and a folder's "Add Bookmark Here";
 // a bookmark typed into it launches by the hot key at once; and the program quits cleanly
-// with the window open (with an alert or a popped-up menu too) while the store changes.
+// with the window open (with an alert or a popped-up menu too), by a script's quit request or
+// SIGTERM, while the store changes.
 #include "kit/display/XServer.h"
 #include "kit/interface/GuiTestSupport.h"
 #include "store/KVMenu.h"
@@ -377,32 +378,60 @@ private:
 	std::thread fThread;
 };
 
-TEST_F(EndToEndTest, QuitsCleanlyWithTheWindowOpenFiftyTimes)
+// What stays up when the quit comes: the window alone, an alert over it, or a folder's menu
+// popped up from its browse step.
+enum class Open
 {
-	StoreToucher toucher(News(""));
-	for (int round = 0; round < 50; round++) {
-		SCOPED_TRACE("round " + std::to_string(round));
-		std::unique_ptr<Program> program = Start();
-		Tap(XK_minus);
-		ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << ReadFile(Log());
-		ASSERT_TRUE(WaitForFocus(kAddTitle));
-		if (round % 3 == 1) {
-			// "Add It!" without a slot: an alert stays up.
-			Tap(XK_Return);
-		} else if (round % 3 == 2) {
-			// A folder's menu popped up from the browse step stays open.
-			std::vector<uint32_t> plain = Row(AddX(44), AddX(140), AddY(192));
-			fClient->Click(AddX(10 + 44), AddY(130 + 42));
-			ASSERT_TRUE(WaitUntil([&] { return Row(AddX(44), AddX(140), AddY(192)) != plain; }));
+	kWindow,
+	kAlert,
+	kFolderMenu
+};
+
+class QuitTest : public EndToEndTest
+{
+protected:
+	void QuitRounds(int rounds, const std::vector<Open>& states)
+	{
+		StoreToucher toucher(News(""));
+		for (int round = 0; round < rounds; round++) {
+			SCOPED_TRACE("round " + std::to_string(round));
+			std::unique_ptr<Program> program = Start();
+			Tap(XK_minus);
+			ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << ReadFile(Log());
+			ASSERT_TRUE(WaitForFocus(kAddTitle));
+			Open state = states[round % states.size()];
+			if (state == Open::kAlert) {
+				// "Add It!" without a slot.
+				Tap(XK_Return);
+			} else if (state == Open::kFolderMenu) {
+				std::vector<uint32_t> plain = Row(AddX(44), AddX(140), AddY(192));
+				fClient->Click(AddX(10 + 44), AddY(130 + 42));
+				ASSERT_TRUE(
+				        WaitUntil([&] { return Row(AddX(44), AddX(140), AddY(192)) != plain; }));
+			}
+			// A quit request from a script, or SIGTERM from the session, in turn.
+			if (round % 2 == 0)
+				EXPECT_EQ(0, Quit());
+			else
+				EXPECT_EQ(0, kill(program->Pid(), SIGTERM));
+			int status = program->Wait();
+			std::string log = ReadFile(Log());
+			ASSERT_EQ(0, status) << log;
+			EXPECT_EQ(std::string::npos, log.find("Sanitizer")) << log;
+			EXPECT_EQ(std::string::npos, log.find("runtime error")) << log;
+			ASSERT_TRUE(WaitForWindow(kBarTitle, false));
 		}
-		EXPECT_EQ(0, Quit());
-		int status = program->Wait();
-		std::string log = ReadFile(Log());
-		ASSERT_EQ(0, status) << log;
-		EXPECT_EQ(std::string::npos, log.find("Sanitizer")) << log;
-		EXPECT_EQ(std::string::npos, log.find("runtime error")) << log;
-		ASSERT_TRUE(WaitForWindow(kBarTitle, false));
 	}
+};
+
+TEST_F(QuitTest, QuitsCleanlyWithTheWindowOpenFiftyTimes)
+{
+	QuitRounds(50, {Open::kWindow, Open::kAlert});
+}
+
+TEST_F(QuitTest, QuitsCleanlyWithAFolderMenuOpenOverTheWindow)
+{
+	QuitRounds(16, {Open::kFolderMenu});
 }
 
 } // namespace
