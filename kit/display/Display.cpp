@@ -72,7 +72,7 @@ Display::Shutdown()
 Display::Display(Data* data) : fData(data)
 {
 	Data& d = *fData;
-	d.fontReader = StartReadingFontConfiguration();
+	StartReadingFontConfiguration();
 	d.screen = DefaultScreen(d.display);
 	d.root = RootWindow(d.display, d.screen);
 	d.visual = DefaultVisual(d.display, d.screen);
@@ -182,8 +182,6 @@ Display::~Display()
 	XFlush(d.display);
 	if (d.thread.joinable())
 		d.thread.join();
-	if (d.fontReader.joinable())
-		d.fontReader.join();
 	{
 		std::lock_guard<std::mutex> guard(d.lock);
 		for (auto& entry : d.records)

@@ -83,7 +83,6 @@ struct Display::Data
 	std::unique_ptr<EventTranslator> coreKeys;
 	std::unique_ptr<EventTranslator> rawKeys;
 	std::thread thread;
-	std::thread fontReader;
 	// Set while the display thread is inside a client call, so that DestroyWindow()
 	// can wait for it to finish.
 	std::thread::id threadId;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include <fontconfig/fontconfig.h>
 
@@ -90,10 +91,10 @@ Text()
 
 } // namespace
 
-std::thread
+void
 StartReadingFontConfiguration()
 {
-	return std::thread(ReadFontConfiguration);
+	std::thread(ReadFontConfiguration).detach();
 }
 
 std::string

@@ -4,7 +4,6 @@
 #define _KV_DISPLAY_TEXT_LAYOUT_H
 
 #include <string>
-#include <thread>
 
 #include <cairo.h>
 
@@ -16,10 +15,11 @@ namespace BPrivate {
 // returns the advance.
 float ShowText(cairo_t* context, const BFont& font, const std::string& text);
 
-// Reads the system's font configuration on a thread of its own while the program does
-// other start-up work; the first text measured or drawn waits for it instead of reading
-// it again. The caller joins the thread.
-std::thread StartReadingFontConfiguration();
+// Reads the system's font configuration on a detached thread of its own while the program
+// does other start-up work; the first text measured or drawn waits for it instead of
+// reading it again. The thread touches nothing but the configuration, which lives as long
+// as the process.
+void StartReadingFontConfiguration();
 
 } // namespace BPrivate
 

@@ -14,6 +14,7 @@
 #include <MessageRunner.h>
 #include <Messenger.h>
 
+#include "ApplicationPrivate.h"
 #include "EventFields.h"
 
 #include "WindowPrivate.h"
@@ -230,10 +231,15 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	if (fBuffer->display != nullptr && BPrivate::sApplicationCursor != nullptr)
 		fBuffer->display->SetCursor(fBuffer->native, BPrivate::sApplicationCursor.get());
 	BPrivate::sWindowList.push_back({this, feel == BPrivate::kMenuWindowFeel});
+	// The application asks its windows before it quits, and quits them, so that each one
+	// ends through its own destructor; menus belong to the window that opened them.
+	if (feel != BPrivate::kMenuWindowFeel)
+		BPrivate::RegisterWindowLooper(this);
 }
 
 BWindow::~BWindow()
 {
+	BPrivate::UnregisterWindowLooper(this);
 	{
 		std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
 		auto& list = BPrivate::sWindowList;

@@ -63,12 +63,12 @@ protected:
 		fServer.reset();
 	}
 
-	void StartBar()
+	void StartBar(int buttonX = kButtonX, int buttonY = kButtonY)
 	{
 		std::vector<std::string> env = fProfile->Environment();
 		env.push_back("DISPLAY=" + fServer->DisplayName());
 		fBar = std::make_unique<BackgroundProcess>(std::vector<std::string>{KestrovanePath()}, env);
-		ASSERT_TRUE(fClient->WaitForPixel(kButtonX, kButtonY, kBarGrey, 10000))
+		ASSERT_TRUE(fClient->WaitForPixel(buttonX, buttonY, kBarGrey, 10000))
 		        << "the bar never showed\n"
 		        << fBar->Output();
 	}
@@ -196,6 +196,27 @@ TEST_F(KestrovaneE2ETest, SecondStartLeavesOneBar)
 	EXPECT_EQ(Send("quit").exitStatus, 0);
 	EXPECT_EQ(fBar->Wait(), 0);
 	EXPECT_TRUE(FileExists(fProfile->SettingsFile()));
+}
+
+// Dragged by its strip, the bar keeps the grabbed point under the pointer; quit by another
+// program, it saves where it stands, and the next start opens it there.
+TEST_F(KestrovaneE2ETest, ThePlaceTheBarWasDraggedToSurvivesARestart)
+{
+	ASSERT_NO_FATAL_FAILURE(StartBar());
+	fClient->MoveMouse(46, 36);
+	fClient->Button(1, true);
+	for (int step = 1; step <= 10; step++)
+		fClient->MoveMouse(46 + 20 * step, 36 + 10 * step);
+	fClient->Button(1, false);
+	fClient->Sync();
+	ASSERT_TRUE(fClient->WaitForPixel(kButtonX + 200, kButtonY + 100, kBarGrey));
+	EXPECT_EQ(Send("quit").exitStatus, 0);
+	ASSERT_EQ(fBar->Wait(), 0);
+
+	ASSERT_NO_FATAL_FAILURE(StartBar(kButtonX + 200, kButtonY + 100));
+	EXPECT_NE(fClient->Pixel(kButtonX, kButtonY), kBarGrey) << "the bar opened at its old place";
+	EXPECT_EQ(Send("quit").exitStatus, 0);
+	EXPECT_EQ(fBar->Wait(), 0);
 }
 
 // Alt+Q quits from the bar; from the About window it is ignored; another program's quit
