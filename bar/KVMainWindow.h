@@ -70,6 +70,9 @@ private:
 	BMenuItem* _AddItem(BMenu* menu, const char* label, uint32 what, bool marked);
 
 	bool _HandleFolderMessage(BMessage* message);
+	bool _HandleSettingsCommand(BMessage* message);
+	bool _HandleEvent(BMessage* message);
+	void _UnmappedKeyDown(BMessage* message);
 	void _ShowFolderMenu(int32 index);
 	void _ShowSettingsMenu();
 	void _UseBrowser(BMessage* message, KVBrowser browser);

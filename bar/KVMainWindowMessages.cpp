@@ -54,104 +54,131 @@ ButtonForKey(int32 key)
 	return -1;
 }
 
+// The "hotkey" bit a settings command toggles; 0 for other messages.
+int32
+HotKeyBit(uint32 what)
+{
+	switch (what) {
+	case kMsgHotKeyAlt:
+		return kHotKeyAlt;
+	case kMsgHotKeyShift:
+		return kHotKeyShift;
+	case kMsgHotKeyControl:
+		return kHotKeyControl;
+	case kMsgHotKeyWindows:
+		return kHotKeyWindows;
+	case kMsgHotKeyMenu:
+		return kHotKeyMenu;
+	case kMsgHotKeyKeypadDelete:
+		return kHotKeyKeypadDelete;
+	default:
+		return 0;
+	}
+}
+
 } // namespace
 
 void
 KVMainWindow::MessageReceived(BMessage* message)
 {
-	if (_HandleFolderMessage(message))
+	if (_HandleFolderMessage(message) || _HandleSettingsCommand(message) || _HandleEvent(message)) {
 		return;
+	}
+	BWindow::MessageReceived(message);
+}
 
+// The settings menu's commands; false for any other message.
+bool
+KVMainWindow::_HandleSettingsCommand(BMessage* message)
+{
+	int32 hotKeyBit = HotKeyBit(message->what);
+	if (hotKeyBit != 0) {
+		_ToggleHotKey(message, hotKeyBit);
+		return true;
+	}
+	switch (message->what) {
+	case kMsgAlignHorizontal:
+	case kMsgAlignVertical: {
+		bool horizontal = message->what == kMsgAlignHorizontal;
+		fAlignHItem->SetMarked(horizontal);
+		fAlignVItem->SetMarked(!horizontal);
+		HandleAlignChange(horizontal ? kAlignHorizontal : kAlignVertical);
+		return true;
+	}
+	case kMsgUseOpera:
+		_UseBrowser(message, kBrowserOpera);
+		return true;
+	case kMsgUseNetPositive:
+		_UseBrowser(message, kBrowserNetPositive);
+		return true;
+	case kMsgAddBookmark:
+		_OpenBookmarkWindow(0, 0);
+		return true;
+	case kMsgShowURLYes:
+	case kMsgShowURLNo:
+		_SetShowURL(message->what == kMsgShowURLYes);
+		return true;
+	case kMsgAlwaysOnTop:
+		_ToggleOnTop();
+		return true;
+	default:
+		return false;
+	}
+}
+
+// Everything that is not a menu command: the strip, the tracker, the add-bookmark
+// window, the store, drops and keys; false for any other message.
+bool
+KVMainWindow::_HandleEvent(BMessage* message)
+{
 	switch (message->what) {
 	case kMsgShowSettingsMenu:
 		_ShowSettingsMenu();
-		break;
-	case kMsgAlignHorizontal:
-		fAlignHItem->SetMarked(true);
-		fAlignVItem->SetMarked(false);
-		HandleAlignChange(kAlignHorizontal);
-		break;
-	case kMsgAlignVertical:
-		fAlignHItem->SetMarked(false);
-		fAlignVItem->SetMarked(true);
-		HandleAlignChange(kAlignVertical);
-		break;
-	case kMsgUseOpera:
-		_UseBrowser(message, kBrowserOpera);
-		break;
-	case kMsgUseNetPositive:
-		_UseBrowser(message, kBrowserNetPositive);
-		break;
-	case kMsgAddBookmark:
-		_OpenBookmarkWindow(0, 0);
-		break;
+		return true;
 	case kMsgAddBookmarkHere: {
 		int32 folder = 0;
 		int32 slot = 0;
 		message->FindInt32("folder", &folder);
 		message->FindInt32("slot", &slot);
 		_OpenBookmarkWindow(ValidNumber(folder), ValidNumber(slot));
-		break;
+		return true;
 	}
 	case kMsgBookmarkWindowGone:
 		fBookmarkWindowOpen = false;
 		fBookmarkThread = -1;
-		break;
-	case kMsgShowURLYes:
-		_SetShowURL(true);
-		break;
-	case kMsgShowURLNo:
-		_SetShowURL(false);
-		break;
-	case kMsgHotKeyAlt:
-		_ToggleHotKey(message, kHotKeyAlt);
-		break;
-	case kMsgHotKeyShift:
-		_ToggleHotKey(message, kHotKeyShift);
-		break;
-	case kMsgHotKeyControl:
-		_ToggleHotKey(message, kHotKeyControl);
-		break;
-	case kMsgHotKeyWindows:
-		_ToggleHotKey(message, kHotKeyWindows);
-		break;
-	case kMsgHotKeyMenu:
-		_ToggleHotKey(message, kHotKeyMenu);
-		break;
-	case kMsgHotKeyKeypadDelete:
-		_ToggleHotKey(message, kHotKeyKeypadDelete);
-		break;
-	case kMsgAlwaysOnTop:
-		_ToggleOnTop();
-		break;
+		return true;
 	case kMsgLaunchItem:
 		_LaunchFromTracker(message);
-		break;
+		return true;
 	case B_NODE_MONITOR:
 		_StoreChanged(message);
-		break;
+		return true;
 	case B_PASTE:
 		_ColorDropped(message);
-		break;
+		return true;
 	case B_KEY_DOWN:
 		_KeyDown(message);
-		break;
+		return true;
 	case B_KEY_UP:
 		fKeyDown = false;
-		break;
-	case B_UNMAPPED_KEY_DOWN: {
-		// Keypad 5 with Num Lock off types nothing; it is folder 6's key only while the
-		// bar has the focus (the tracker keeps desktop-wide ones to itself).
-		int32 key = 0;
-		if (IsActive() && !IsRepeat(message) && message->FindInt32("key", &key) == B_OK &&
-		    key == 0x49) {
-			fButtons[5]->Invoke();
-		}
-		break;
-	}
+		return true;
+	case B_UNMAPPED_KEY_DOWN:
+		_UnmappedKeyDown(message);
+		return true;
 	default:
-		BWindow::MessageReceived(message);
-		break;
+		return false;
+	}
+}
+
+// Keypad 5 with Num Lock off types nothing; it is folder 6's key only while the bar has
+// the focus (the tracker keeps desktop-wide ones to itself).
+void
+KVMainWindow::_UnmappedKeyDown(BMessage* message)
+{
+	int32 key = 0;
+	if (IsActive() && !IsRepeat(message) && message->FindInt32("key", &key) == B_OK &&
+	    key == 0x49) {
+		fButtons[5]->Invoke();
 	}
 }
 
@@ -233,27 +260,15 @@ KVMainWindow::_SetShowURL(bool show)
 void
 KVMainWindow::_ToggleHotKey(BMessage* message, int32 bit)
 {
+	BMenuItem* const items[] = {fAltItem,     fShiftItem,   fControlItem,
+	                            fWindowsItem, fMenuKeyItem, fKeypadDeleteItem};
 	BMenuItem* item = nullptr;
-	switch (bit) {
-	case kHotKeyAlt:
-		item = fAltItem;
-		break;
-	case kHotKeyShift:
-		item = fShiftItem;
-		break;
-	case kHotKeyControl:
-		item = fControlItem;
-		break;
-	case kHotKeyWindows:
-		item = fWindowsItem;
-		break;
-	case kHotKeyMenu:
-		item = fMenuKeyItem;
-		break;
-	default:
-		item = fKeypadDeleteItem;
-		break;
+	for (int32 i = 0; i < 6; i++) {
+		if (bit == (1 << i))
+			item = items[i];
 	}
+	if (item == nullptr)
+		return;
 	int32 hotKey = gSettings->GetHotKey();
 	if (!item->IsMarked()) {
 		gSettings->SetHotKey(hotKey | bit);
