@@ -7,9 +7,9 @@
 
 // openMode: one of B_READ_ONLY, B_WRITE_ONLY, B_READ_WRITE, with B_CREATE_FILE,
 // B_ERASE_FILE (truncate), B_FAIL_IF_EXISTS (with B_CREATE_FILE: B_FILE_EXISTS if
-// anything is there under that name, a symbolic link included, which is not followed) and
-// B_OPEN_AT_END (every write appends, whatever the position). A directory cannot be opened as a
-// file (B_IS_A_DIRECTORY).
+// anything is there under that name, a symbolic link included, which is not followed;
+// nothing that exists is opened) and B_OPEN_AT_END (every write appends, whatever the
+// position). A directory cannot be opened as a file (B_IS_A_DIRECTORY).
 class BFile : public BNode, public BPositionIO
 {
 public:

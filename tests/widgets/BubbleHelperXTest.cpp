@@ -176,29 +176,43 @@ TEST_F(BubbleHelperXTest, ARestingPointerShowsTheNearestAncestorsHelpOncePerRest
 
 TEST_F(BubbleHelperXTest, TextsReplacedWhileThePollerReadsThemAndHelperDeletedWhileShowing)
 {
-	// The store changes while the pointer rests: the bar replaces every text from its
-	// window's thread. Each new rest makes the poller look the texts up again.
+	// The pointer rests over another window (an About window, say) while the bar replaces
+	// its own texts from its thread: only the helper's own lock keeps the poller's walk of
+	// the list and the replacements apart. Each new rest makes the poller look again.
+	HelpWindow* other = new HelpWindow(BRect(450, 100, 649, 299));
+	BView* otherView = new BView(other->Bounds(), "other", B_FOLLOW_ALL, B_WILL_DRAW);
+	other->AddChild(otherView);
+	other->Show();
+	ASSERT_TRUE(WaitUntil([&] { return other->activeNow.load(); }));
+	ASSERT_TRUE(other->Lock());
+	fHelper->SetHelp(otherView, "Other window");
+	other->Unlock();
+
 	const char* texts[] = {"Parent help", "A longer help text for the second round", nullptr};
-	BPoint where = kRest;
+	BPoint where(550, 200);
 	Rest(where);
-	for (int i = 0; i < 10000; i++) {
+	int shown = 0;
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+	for (int i = 0; i < 10000 || (shown < 3 && std::chrono::steady_clock::now() < deadline); i++) {
 		ASSERT_TRUE(fWindow->Lock());
 		fHelper->SetHelp(fParent, texts[i % 3] != nullptr ? texts[i % 3] : texts[0]);
 		fHelper->SetHelp(fChild, texts[i % 3]);
 		fWindow->Unlock();
-		if (i % 250 == 0 && fClient->Pixel((int)where.x + 1, (int)where.y + 21) == kBubbleYellow) {
+		if (i % 200 == 0 && fClient->Pixel((int)where.x + 1, (int)where.y + 21) == kBubbleYellow) {
+			shown++;
 			where += BPoint(1, 0);
 			Rest(where);
 		}
 	}
-	EXPECT_TRUE(BubbleAt(where, 8000));
+	EXPECT_GE(shown, 3);
 
-	// Deleted from the window's thread, window locked, while the bubble shows.
-	ASSERT_TRUE(BubbleAt(where));
+	// Deleted from the bar window's thread, window locked, while a bubble shows.
+	ASSERT_TRUE(BubbleAt(where, 8000));
 	fWindow->PostMessage(kDeleteHelper);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->deleted.load(); }));
 	EXPECT_TRUE(BubbleGone(where));
 	fHelper = nullptr;
+	Close(other);
 }
 
 TEST_F(BubbleHelperXTest, AClosedWindowsViewsLeaveNoHelpForNewViews)

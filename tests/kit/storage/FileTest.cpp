@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +45,29 @@ TEST(FileTest, OpenModes)
 	EXPECT_TRUE(erased.IsReadable() && erased.IsWritable());
 
 	EXPECT_EQ(B_IS_A_DIRECTORY, BFile(dir.Path().c_str(), B_READ_ONLY).InitCheck());
+}
+
+// An exclusive create is how a drop saves a file where another program chose: whatever is
+// there already under the name is refused without being opened or followed.
+TEST(FileTest, ExclusiveCreateNeverOpensOrFollowsWhatIsThere)
+{
+	kvtest::TempDir dir("kvfile");
+	kvtest::TempDir elsewhere("kvfileelse");
+	const uint32 exclusive = B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS;
+	// A dangling link: a plain create would make its target.
+	ASSERT_EQ(0, symlink(elsewhere.Sub("target").c_str(), dir.Sub("dangling").c_str()));
+	EXPECT_EQ(B_FILE_EXISTS, BFile(dir.Sub("dangling").c_str(), exclusive).InitCheck());
+	struct stat info;
+	EXPECT_NE(0, lstat(elsewhere.Sub("target").c_str(), &info));
+	// A FIFO nobody reads: opening it for writing would block.
+	ASSERT_EQ(0, mkfifo(dir.Sub("fifo").c_str(), 0600));
+	EXPECT_EQ(B_FILE_EXISTS, BFile(dir.Sub("fifo").c_str(), exclusive).InitCheck());
+	// A new name is made, empty.
+	BFile made(dir.Sub("new").c_str(), exclusive);
+	ASSERT_EQ(B_OK, made.InitCheck());
+	off_t size = -1;
+	ASSERT_EQ(B_OK, made.GetSize(&size));
+	EXPECT_EQ(0, size);
 }
 
 TEST(FileTest, PositionsAndSizes)
