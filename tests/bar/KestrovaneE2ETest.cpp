@@ -34,6 +34,13 @@ FileExists(const std::string& path)
 	return access(path.c_str(), F_OK) == 0;
 }
 
+// The end of a program's output, where a sanitizer's report lands.
+std::string
+Tail(const std::string& text)
+{
+	return text.size() > 4000 ? text.substr(text.size() - 4000) : text;
+}
+
 size_t
 CountOf(const std::string& text, const std::string& what)
 {
@@ -194,7 +201,7 @@ TEST_F(KestrovaneE2ETest, SecondStartLeavesOneBar)
 	        << "only the running copy writes the settings, and only when it ends";
 
 	EXPECT_EQ(Send("quit").exitStatus, 0);
-	EXPECT_EQ(fBar->Wait(), 0);
+	EXPECT_EQ(fBar->Wait(), 0) << Tail(fBar->Output());
 	EXPECT_TRUE(FileExists(fProfile->SettingsFile()));
 }
 
@@ -211,12 +218,12 @@ TEST_F(KestrovaneE2ETest, ThePlaceTheBarWasDraggedToSurvivesARestart)
 	fClient->Sync();
 	ASSERT_TRUE(fClient->WaitForPixel(kButtonX + 200, kButtonY + 100, kBarGrey));
 	EXPECT_EQ(Send("quit").exitStatus, 0);
-	ASSERT_EQ(fBar->Wait(), 0);
+	ASSERT_EQ(fBar->Wait(), 0) << Tail(fBar->Output());
 
 	ASSERT_NO_FATAL_FAILURE(StartBar(kButtonX + 200, kButtonY + 100));
 	EXPECT_NE(fClient->Pixel(kButtonX, kButtonY), kBarGrey) << "the bar opened at its old place";
 	EXPECT_EQ(Send("quit").exitStatus, 0);
-	EXPECT_EQ(fBar->Wait(), 0);
+	EXPECT_EQ(fBar->Wait(), 0) << Tail(fBar->Output());
 }
 
 // Alt+Q quits from the bar; from the About window it is ignored; another program's quit
@@ -235,7 +242,7 @@ TEST_F(KestrovaneE2ETest, QuitRequests)
 	EXPECT_FALSE(WaitUntil([&] { return !fBar->IsRunning(); }, std::chrono::milliseconds(1500)))
 	        << "Alt+Q in the About window ended the program";
 	EXPECT_EQ(Send("quit").exitStatus, 0);
-	EXPECT_EQ(fBar->Wait(), 0);
+	EXPECT_EQ(fBar->Wait(), 0) << Tail(fBar->Output());
 
 	ASSERT_NO_FATAL_FAILURE(StartBar());
 	// On the strip, clear of the close box.
@@ -244,12 +251,12 @@ TEST_F(KestrovaneE2ETest, QuitRequests)
 	fClient->Tap(kQ);
 	fClient->Key(kAltKey, false);
 	fClient->Sync();
-	EXPECT_EQ(fBar->Wait(), 0) << "Alt+Q on the active bar";
+	EXPECT_EQ(fBar->Wait(), 0) << "Alt+Q on the active bar\n" << Tail(fBar->Output());
 
 	std::remove(fProfile->SettingsFile().c_str());
 	ASSERT_NO_FATAL_FAILURE(StartBar());
 	fBar->Signal(SIGTERM);
-	EXPECT_EQ(fBar->Wait(), 0) << "SIGTERM";
+	EXPECT_EQ(fBar->Wait(), 0) << "SIGTERM\n" << Tail(fBar->Output());
 	EXPECT_TRUE(FileExists(fProfile->SettingsFile())) << "SIGTERM saves the settings";
 }
 
