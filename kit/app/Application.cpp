@@ -13,6 +13,7 @@
 #include <Roster.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -88,6 +89,18 @@ WindowLoopers()
 {
 	std::lock_guard<std::mutex> lock(sWindowsLock);
 	return sWindows;
+}
+
+namespace {
+
+std::atomic<quit_preparation> sQuitPreparation{nullptr};
+
+} // namespace
+
+void
+SetQuitPreparation(quit_preparation preparation)
+{
+	sQuitPreparation = preparation;
 }
 
 } // namespace BPrivate
@@ -202,6 +215,8 @@ BApplication::Quit()
 bool
 BApplication::QuitRequested()
 {
+	if (BPrivate::quit_preparation prepare = BPrivate::sQuitPreparation.load())
+		prepare();
 	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
 	for (BLooper* window : windows) {
 		if (!window->Lock())

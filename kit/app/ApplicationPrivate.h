@@ -18,6 +18,12 @@ void UnregisterWindowLooper(BLooper* looper);
 // A snapshot of the registered loopers, in registration order.
 std::vector<BLooper*> WindowLoopers();
 
+// Called by QuitRequested() before it locks any window: ends what holds a window's
+// thread (an open menu, an alert waited for), so that every window can be asked. The
+// interface kit installs it; the application kit does not link the interface kit.
+typedef void (*quit_preparation)();
+void SetQuitPreparation(quit_preparation preparation);
+
 } // namespace BPrivate
 
 #endif // _APPLICATION_PRIVATE_H

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 
+#include <Alert.h>
 #include <AppDefs.h>
 #include <Cursor.h>
 #include <Message.h>
@@ -46,6 +47,24 @@ ProgramWindows()
 			windows.push_back(listed.window);
 	}
 	return windows;
+}
+
+// Before the application asks its windows whether they may quit: menus and alerts that a
+// window's thread waits on are closed (a closed menu chooses nothing, a closed alert
+// answers -1), so no window stays locked behind them.
+void
+EndModalLoops()
+{
+	std::vector<BMessenger> targets;
+	{
+		std::lock_guard<std::mutex> guard(sWindowListLock);
+		for (const ListedWindow& listed : sWindowList) {
+			if (listed.menu || dynamic_cast<BAlert*>(listed.window) != nullptr)
+				targets.push_back(BMessenger(listed.window));
+		}
+	}
+	for (const BMessenger& target : targets)
+		target.SendMessage(B_QUIT_REQUESTED);
 }
 
 } // namespace
@@ -235,6 +254,7 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	// ends through its own destructor; menus belong to the window that opened them.
 	if (feel != BPrivate::kMenuWindowFeel)
 		BPrivate::RegisterWindowLooper(this);
+	BPrivate::SetQuitPreparation(&BPrivate::EndModalLoops);
 }
 
 BWindow::~BWindow()
