@@ -116,7 +116,7 @@ type_text() {
 # A note on the screen, as another program's window: focused, away from the bar.
 show_note() {
 	[ -n "$note_pid" ] && kill "$note_pid" 2>/dev/null
-	xmessage -title demo-note -geometry +300+80 -buttons "" "$1" &
+	xmessage -title demo-note -geometry +300+80 -buttons "" "$1" 2>/dev/null &
 	note_pid=$!
 	wait_for 10 shown demo-note || fail "the note window did not show"
 	xdotool search --onlyvisible --name '^demo-note$' windowfocus --sync
@@ -191,17 +191,20 @@ field() {
 	wait_for 5 region_is_not $((X + 76)) $((y - 10)) 230 21 "$before" ||
 		fail "the field at $1 did not take the focus"
 }
-field 40
-sleep 1; type_text "Debian Bugs"
-field 70
-type_text "https://bugs.debian.org/"
-field 100
-type_text "bugs BTS"
-# Folder "0" and slot "3" through their menus' shortcuts: Alt+digit, Alt+Shift+digit.
+# Folder "0" and slot "3" through their menus' shortcuts (Alt+digit,
+# Alt+Shift+digit) first: choosing a slot shows what it holds in the fields.
 slot_field=($((X + 235)) $((Y + 20 + 235)) 70 16)
 before=$(region "${slot_field[@]}")
 xdotool key alt+0 alt+shift+3
 wait_for 5 region_is_not "${slot_field[@]}" "$before" || fail "no slot chosen"
+field 40
+type_text "Debian Bugs"
+field 70
+type_text "https://bugs.debian.org/"
+field 100
+type_text "bugs BTS"
+# The last keys have nothing to show for themselves but their drawing: a moment for it.
+sleep 0.2
 screenshot add-bookmark
 xdotool key Return
 wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$add_title\$'" ||
