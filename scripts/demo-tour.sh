@@ -138,7 +138,8 @@ rm -f "$demo/display"
 Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$demo/display" 2>/dev/null &
 xvfb_pid=$!
 wait_for 20 test -s "$demo/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n 1 "$demo/display")
+DISPLAY=:$(head -n 1 "$demo/display")
+export DISPLAY
 xsetroot -solid '#336699'
 background=$(pixel 300 300)
 echo "    on $DISPLAY"

@@ -15,7 +15,8 @@ build=${KV_BUILD_DIR:-build/default}
 cmake --build "$build" -j "$(nproc)" --target Kestrovane kvsend kvseed
 
 demo=$(realpath -m "${KV_DEMO_DIR:-demo}")
-rm -rf "$demo/config" "$demo/home" "$demo/runtime" "$demo/screenshots" "$demo"/*.log
+mkdir -p "$demo"
+(cd "$demo" && rm -rf config home runtime screenshots display ./*.log)
 mkdir -p "$demo/config/kit" "$demo/home" "$demo/runtime"
 chmod 700 "$demo/runtime"
 bash scripts/seed-demo.sh "$demo" "$build"

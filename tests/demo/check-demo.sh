@@ -39,8 +39,9 @@ for i in "${!steps[@]}"; do
 	# another window is active or the button is held), never the desktop's blue.
 	bar=$(convert "$shot" -crop 1x1+34+47 -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')
 	grey=${bar:1:2}
-	[[ $bar == "#$grey$grey$grey" ]] && ((16#$grey >= 0x80 && 16#$grey <= 0xE0)) ||
+	if [[ $bar != "#$grey$grey$grey" ]] || ((16#$grey < 0x80 || 16#$grey > 0xE0)); then
 		fail "$shot does not show the bar ($bar at its button)"
+	fi
 done
 
 for url in https://wiki.debian.org/ https://bugs.debian.org/; do
