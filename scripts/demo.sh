@@ -1,27 +1,41 @@
 #!/usr/bin/env bash
-# The main job, for now: build KVImporter, import a sample Opera bookmark file into a
-# demo directory inside the checkout, and show the bookmark files it wrote with their
-# attributes. Everything lives under ./demo, so the user's own settings stay untouched.
+# The main job: build the bar and run it in a demo profile of its own, seeded with a few
+# folders and bookmarks. On a desktop ($DISPLAY reachable) the bar appears there and this
+# returns when it quits; without one, a private X server gets a short scripted tour
+# (scripts/demo-tour.sh) that leaves screenshots in the profile's screenshots/.
+# The profile is ./demo, or $KV_DEMO_DIR; the build folder build/default, or $KV_BUILD_DIR.
+# Its own XDG_CONFIG_HOME, HOME and XDG_RUNTIME_DIR keep the user's files and any bar the
+# user runs out of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target KVImporter
+build=${KV_BUILD_DIR:-build/default}
+[ -f "$build/CMakeCache.txt" ] || cmake --preset default >/dev/null
+cmake --build "$build" -j "$(nproc)" --target Kestrovane kvsend kvseed
 
-demo=$PWD/demo
-rm -rf "$demo"
-mkdir -p "$demo/config/Opera" "$demo/home"
-cp "tests/importer/fixtures/opera8or9-2006-win-crlf-nested-japanese.adr" \
-	"$demo/config/Opera/Opera Default Bookmarks.adr"
+demo=$(realpath -m "${KV_DEMO_DIR:-demo}")
+mkdir -p "$demo"
+(cd "$demo" && rm -rf config home runtime screenshots display ./*.log)
+mkdir -p "$demo/config/kit" "$demo/home" "$demo/runtime"
+chmod 700 "$demo/runtime"
+bash scripts/seed-demo.sh "$demo" "$build"
 
-echo "=== KVImporter $demo/Bookmarks"
-XDG_CONFIG_HOME=$demo/config HOME=$demo/home \
-	build/default/importer/KVImporter "$demo/Bookmarks" </dev/null
+# Both browsers of the settings menu are a stand-in that only says what it was given.
+browser=$demo/config/kit/stand-in-browser
+cat >"$browser" <<SCRIPT
+#!/bin/sh
+echo "browser got: \$*" | tee -a '$demo/browser.log'
+SCRIPT
+chmod 755 "$browser"
+printf '%s %s\n' application/x-vnd.operasoftware-opera "$browser" \
+	application/x-vnd.Be-NPOS "$browser" >"$demo/config/kit/applications"
 
-echo "=== What it wrote"
-tree -a --noreport "$demo/Bookmarks" 2>/dev/null || find "$demo/Bookmarks" | sort
-echo "=== Attributes of the first bookmarks"
-find "$demo/Bookmarks" -type f | sort | head -n 3 | while IFS= read -r file; do
-	getfattr --absolute-names -d -m - "$file"
-done
+export XDG_CONFIG_HOME=$demo/config HOME=$demo/home XDG_RUNTIME_DIR=$demo/runtime
+export KIT_APPLICATION_TABLE=$demo/config/kit/applications
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+	echo "=== The bar on $DISPLAY, profile $demo (quit: the close box, Alt+Q or \"Quit\")"
+	exec "$build/app/Kestrovane"
+fi
+unset DISPLAY
+exec bash scripts/demo-tour.sh "$demo" "$build"

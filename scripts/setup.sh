@@ -9,6 +9,7 @@ packages=(
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
 	desktop-file-utils appstream man-db dpkg-dev pngcheck libxml2-utils
+	imagemagick x11-utils x11-xserver-utils
 )
 
 missing=()
