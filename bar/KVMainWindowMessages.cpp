@@ -316,6 +316,11 @@ KVMainWindow::_LaunchFromTracker(BMessage* message)
 void
 KVMainWindow::_StoreChanged(BMessage* message)
 {
+	// Once the window is quitting it no longer takes messages, but still handles the ones
+	// queued before: a store that changes fast leaves many, and each removal among them
+	// would fail to start its rebuild timer (aimed at this window) and warn the user.
+	if (!BMessenger(this).IsValid())
+		return;
 	{
 		BAutolock lock(fLocker);
 		if (!lock.IsLocked() || fMonitor == nullptr)

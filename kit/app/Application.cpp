@@ -94,8 +94,15 @@ WindowLoopers()
 namespace {
 
 std::atomic<quit_preparation> sQuitPreparation{nullptr};
+std::atomic<bool> sQuitting{false};
 
 } // namespace
+
+bool
+IsQuitting()
+{
+	return sQuitting.load();
+}
 
 void
 SetQuitPreparation(quit_preparation preparation)
@@ -123,6 +130,7 @@ BApplication::BApplication(const char* signature, uint32 appFlags, status_t* err
 
 BApplication::~BApplication()
 {
+	BPrivate::sQuitting = false;
 	// No more messages from other programs once the object starts going away.
 	if (fInitError == B_OK) {
 		BPrivate::StopQuitSignals();
@@ -215,6 +223,7 @@ BApplication::Quit()
 bool
 BApplication::QuitRequested()
 {
+	BPrivate::sQuitting = true;
 	if (BPrivate::quit_preparation prepare = BPrivate::sQuitPreparation.load())
 		prepare();
 	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
@@ -223,8 +232,10 @@ BApplication::QuitRequested()
 			continue;
 		bool agreed = window->QuitRequested();
 		window->Unlock();
-		if (!agreed)
+		if (!agreed) {
+			BPrivate::sQuitting = false;
 			return false;
+		}
 	}
 	for (BLooper* window : windows) {
 		if (window->Lock())

@@ -24,6 +24,11 @@ std::vector<BLooper*> WindowLoopers();
 typedef void (*quit_preparation)();
 void SetQuitPreparation(quit_preparation preparation);
 
+// True from the moment QuitRequested() starts asking the windows until it is refused: a
+// menu that opens meanwhile (from input queued before the request) closes at once, or it
+// would hold its window, and the quit, until the user closes it.
+bool IsQuitting();
+
 } // namespace BPrivate
 
 #endif // _APPLICATION_PRIVATE_H

@@ -4,6 +4,8 @@
 // the window to end; the calling window keeps repainting from its last frame meanwhile.
 #include "MenuWindow.h"
 
+#include "ApplicationPrivate.h"
+
 #include <AppDefs.h>
 #include <Menu.h>
 #include <MenuItem.h>
@@ -116,6 +118,10 @@ MenuWindow::_Open(BMenu* menu, BPoint where, bool async, bool autoDestruct,
 	window->fOpener = opener;
 	window->Show();
 	window->PostMessage(kMsgGrab);
+	// The application began quitting while this menu was on its way: close it, as the
+	// quit closed the menus that were open.
+	if (BPrivate::IsQuitting())
+		window->PostMessage(B_QUIT_REQUESTED);
 	return result;
 }
 

@@ -88,7 +88,7 @@ public:
 	}
 
 	// The exit status, or -1 when it did not end in time (it is then killed).
-	int Wait(int milliseconds = 20000)
+	int Wait(int milliseconds = 60000)
 	{
 		int status = 0;
 		bool ended = WaitUntil([&] { return waitpid(fPid, &status, WNOHANG) == fPid; },
