@@ -404,6 +404,14 @@ BMenu::AttachedToWindow()
 		float width = 0;
 		float height = 0;
 		GetPreferredSize(&width, &height);
+		// A bar of items in a row spans its window; only its height follows the font.
+		// Items are often added after it is attached, and a bar fitted to none would
+		// leave them nowhere to show.
+		if (fLayout == B_ITEMS_IN_ROW) {
+			width = Bounds().Width();
+			if (fItems.empty())
+				height = Bounds().Height();
+		}
 		ResizeTo(width, height);
 	}
 	BView::AttachedToWindow();

@@ -8,7 +8,8 @@
 class BMenuBar : public BMenu
 {
 public:
-	// resizeToFit: the bar takes the size of its items when attached.
+	// resizeToFit: the bar takes the size of its items when attached; a bar of items in a
+	// row keeps its width (it spans its window) and takes only their height.
 	BMenuBar(BRect frame, const char* name,
 	         uint32 resizingMode = B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
 	         menu_layout layout = B_ITEMS_IN_ROW, bool resizeToFit = true);

@@ -363,6 +363,25 @@ TEST_F(MenuFieldTest, CommandShortcutsInvokeMenuBarItemsOfTheFocusedWindow)
 	Close(window);
 }
 
+// A window often adds its menus to a bar it has already attached: the bar keeps its row
+// across the window and its height, and the titles added later show there.
+TEST_F(MenuFieldTest, ABarAttachedEmptyKeepsItsRowForTheMenusAddedLater)
+{
+	ShortcutWindow* window = new ShortcutWindow;
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
+	window->AddChild(bar);
+	ASSERT_TRUE(window->Lock());
+	EXPECT_EQ(bar->Frame(), BRect(0, 0, 199, 19));
+	bar->AddItem(new BMenu("File"));
+	float width = 0;
+	float height = 0;
+	bar->GetPreferredSize(&width, &height);
+	EXPECT_GT(width, 0);
+	EXPECT_LE(bar->ItemAt(0)->Frame().bottom, bar->Bounds().bottom);
+	window->Unlock();
+	Close(window);
+}
+
 TEST_F(MenuFieldTest, MenuBarItemsWithoutATargetSpeakToTheirWindow)
 {
 	BMenuBar* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
