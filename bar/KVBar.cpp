@@ -24,19 +24,6 @@ WindowIsActive(const BView* view)
 	return view->Window() != nullptr && view->Window()->IsActive();
 }
 
-// Raised (light top-left) or sunk (dark top-left) frame along the edge of rect.
-void
-StrokeFrame(BView* view, BRect rect, rgb_color topLeft, rgb_color bottomRight)
-{
-	view->MovePenTo(rect.right, rect.top);
-	view->SetHighColor(topLeft);
-	view->StrokeLine(BPoint(rect.left, rect.top));
-	view->StrokeLine(BPoint(rect.left, rect.bottom));
-	view->SetHighColor(bottomRight);
-	view->StrokeLine(BPoint(rect.right, rect.bottom));
-	view->StrokeLine(BPoint(rect.right, rect.top));
-}
-
 } // namespace
 
 KVCloseButton::KVCloseButton(BRect frame)

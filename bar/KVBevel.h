@@ -5,6 +5,7 @@
 
 #include <GraphicsDefs.h>
 #include <InterfaceDefs.h>
+#include <View.h>
 
 // The lit edge: each channel brighter by 80, saturating at white above 174.
 inline rgb_color
@@ -40,5 +41,19 @@ struct KVBevelColors
 		dark = tint_color(dark, tint);
 	}
 };
+
+// A frame along the edge of rect, drawn from its right-top corner: topLeft along the top
+// and left edges, then bottomRight along the bottom and right ones.
+inline void
+StrokeFrame(BView* view, BRect rect, rgb_color topLeft, rgb_color bottomRight)
+{
+	view->MovePenTo(rect.right, rect.top);
+	view->SetHighColor(topLeft);
+	view->StrokeLine(BPoint(rect.left, rect.top));
+	view->StrokeLine(BPoint(rect.left, rect.bottom));
+	view->SetHighColor(bottomRight);
+	view->StrokeLine(BPoint(rect.right, rect.bottom));
+	view->StrokeLine(BPoint(rect.right, rect.top));
+}
 
 #endif // KV_BEVEL_H

@@ -36,13 +36,7 @@ KVButton::Draw(BRect)
 	else if (Window() != nullptr && !Window()->IsActive())
 		colors.Tint(B_DARKEN_1_TINT);
 
-	MovePenTo(bounds.right, bounds.top);
-	SetHighColor(colors.light);
-	StrokeLine(BPoint(bounds.left, bounds.top));
-	StrokeLine(BPoint(bounds.left, bounds.bottom));
-	SetHighColor(colors.dark);
-	StrokeLine(BPoint(bounds.right, bounds.bottom));
-	StrokeLine(BPoint(bounds.right, bounds.top));
+	StrokeFrame(this, bounds, colors.light, colors.dark);
 	SetHighColor(colors.fill);
 	FillRect(bounds.InsetByCopy(1, 1));
 
