@@ -66,7 +66,7 @@ std::vector<std::string>
 BarProfile::Environment() const
 {
 	return {"XDG_CONFIG_HOME=" + fConfig.Path(), "HOME=" + fHome.Path(),
-	        "KIT_APPLICATION_TABLE=" + fTable};
+	        "KIT_APPLICATION_TABLE=" + fTable, "XDG_RUNTIME_DIR=" + fRuntime.Path()};
 }
 
 std::vector<std::string>

@@ -22,7 +22,8 @@ public:
 	std::string Store() const { return fConfig.Sub("Kestrovane"); }
 	std::string SettingsFile() const { return fConfig.Sub("Kestrovane.settings"); }
 	std::string Config() const { return fConfig.Path(); }
-	// "NAME=value" entries that put a child process into this profile.
+	// "NAME=value" entries that put a child process into this profile, apart from any
+	// other copy of the program on this machine.
 	std::vector<std::string> Environment() const;
 
 	// Each launch of a stand-in browser, as "<browser> <argc>: <args joined by |>".
@@ -37,6 +38,8 @@ private:
 
 	TempDir fConfig{"kvbar"};
 	TempDir fHome{"kvbarhome"};
+	// Where the kit's programs find each other: a bar the user runs is never this one.
+	TempDir fRuntime{"kvbarrun"};
 	std::string fTable;
 	std::string fLog;
 	ScopedEnv fXdg;
