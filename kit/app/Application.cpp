@@ -84,6 +84,13 @@ UnregisterWindowLooper(BLooper* looper)
 	sWindows.erase(std::remove(sWindows.begin(), sWindows.end(), looper), sWindows.end());
 }
 
+bool
+IsWindowLooper(BLooper* looper)
+{
+	std::lock_guard<std::mutex> lock(sWindowsLock);
+	return std::find(sWindows.begin(), sWindows.end(), looper) != sWindows.end();
+}
+
 std::vector<BLooper*>
 WindowLoopers()
 {
@@ -228,7 +235,7 @@ BApplication::QuitRequested()
 		prepare();
 	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
 	for (BLooper* window : windows) {
-		if (!window->Lock())
+		if (!BPrivate::IsWindowLooper(window) || !window->Lock())
 			continue;
 		bool agreed = window->QuitRequested();
 		window->Unlock();
@@ -237,8 +244,11 @@ BApplication::QuitRequested()
 			return false;
 		}
 	}
+	// A window may end another while it quits (the bar closes the add-bookmark window and
+	// its help bubble): those are gone from the register before they are freed, and are
+	// not touched again.
 	for (BLooper* window : windows) {
-		if (window->Lock())
+		if (BPrivate::IsWindowLooper(window) && window->Lock())
 			window->Quit();
 	}
 	return true;

@@ -15,6 +15,9 @@ namespace BPrivate {
 void RegisterWindowLooper(BLooper* looper);
 void UnregisterWindowLooper(BLooper* looper);
 
+// Whether looper is registered now (a window unregisters before it is freed).
+bool IsWindowLooper(BLooper* looper);
+
 // A snapshot of the registered loopers, in registration order.
 std::vector<BLooper*> WindowLoopers();
 
