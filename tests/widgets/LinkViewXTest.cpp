@@ -190,18 +190,26 @@ protected:
 	// Opens the context menu with a secondary click at where and waits until it holds
 	// the keyboard: it highlights the item the pointer moves onto only after its grab.
 	// The pointer then leaves the menu so that no click can choose an item.
+	// Until the context menu opened at where has left the screen.
+	bool WaitForMenuGone(BPoint where)
+	{
+		uint32_t plain = Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
+		uint32_t selected = Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
+		int x = (int)where.x + 3, y = (int)where.y - 6 + 3;
+		return WaitUntil([&] {
+			uint32_t pixel = fClient->Pixel(x, y);
+			return pixel != plain && pixel != selected;
+		});
+	}
+
 	bool OpenMenu(BPoint where)
 	{
 		uint32_t plain = Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
 		uint32_t selected = Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR));
 		int x = (int)where.x + 3, y = (int)where.y - 6 + 3;
 		// A menu from before must be off the screen, or its pixels would pass for this one.
-		if (!WaitUntil([&] {
-			    uint32_t pixel = fClient->Pixel(x, y);
-			    return pixel != plain && pixel != selected;
-		    })) {
+		if (!WaitForMenuGone(where))
 			return false;
-		}
 		Press(where, 3);
 		Release(3);
 		if (!WaitUntil([&] {
@@ -269,6 +277,8 @@ TEST_F(LinkViewXTest, TheContextMenuCopiesTheLinkAndEscapeChoosesNothing)
 	// has passed over the text and left it, the link has its own colour again.
 	ASSERT_TRUE(OpenMenu(middle));
 	fClient->Tap(kEscape);
+	// The pointer moves once the menu has let go of it, as a user's would.
+	ASSERT_TRUE(WaitForMenuGone(middle));
 	fClient->MoveMouse((int)middle.x, (int)middle.y);
 	fClient->MoveMouse((int)middle.x + 1, (int)middle.y);
 	fClient->MoveMouse((int)middle.x, 140);
