@@ -109,6 +109,9 @@ TEST_F(ApplicationWindowsTest, TheWindowListShowsTheProgramsWindowsButNotItsMenu
 	EXPECT_EQ(app.CountWindows(), 1);
 	EXPECT_EQ(app.WindowAt(0), first);
 	BPopUpMenu* menu = first->menu;
+	// The menu is deleted only once its window has let it go.
+	ASSERT_TRUE(WaitUntil(
+	        [&] { return fClient->Pixel(404, 304) != Rgb(ui_color(B_MENU_BACKGROUND_COLOR)); }));
 	Close(first);
 	delete menu;
 	EXPECT_EQ(app.CountWindows(), 0);
