@@ -131,7 +131,8 @@ struct Display::Data
 	void PutFront(WindowRecord* record, int x, int y, int width, int height);
 	void Post(WindowRecord* record, BMessage* message);
 	void SetNetState(WindowRecord* record, Atom state, bool on);
-	void ApplySpec(WindowRecord* record, const char* title);
+	// The title, window type and hints the window manager reads for a new window.
+	void SetWindowManagerProperties(WindowRecord* record, const char* title);
 	void ApplyWorkspaces(WindowRecord* record);
 	void ApplyMotifHints(WindowRecord* record);
 	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);

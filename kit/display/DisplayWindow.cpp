@@ -117,7 +117,7 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
 	classHint.res_name = (char*)"kestrovane";
 	classHint.res_class = (char*)"Kestrovane";
 	XSetClassHint(d.display, xid, &classHint);
-	d.ApplySpec(record.get(), params.title);
+	d.SetWindowManagerProperties(record.get(), params.title);
 	d.ApplySizeHints(record.get(), x, y);
 
 	std::lock_guard<std::mutex> guard(d.lock);
@@ -153,7 +153,7 @@ Display::DestroyWindow(native_window window)
 }
 
 void
-Display::Data::ApplySpec(WindowRecord* record, const char* title)
+Display::Data::SetWindowManagerProperties(WindowRecord* record, const char* title)
 {
 	const char* name = title != nullptr ? title : "";
 	XStoreName(display, record->xid, name);
