@@ -63,6 +63,8 @@ enum
 	kMsgShowSettingsMenu = 'kvSw',
 	// From the hot-key tracker: "folder", "slot" (int8, 1..10).
 	kMsgLaunchItem = 'kvLi',
+	// The bar reads the store once it is on screen.
+	kMsgReadStore = 'kvRs',
 	// The bar window became active / inactive: local quit requests allowed / dropped.
 	kMsgMainWindowActive = 'kvWa',
 	kMsgMainWindowInactive = 'kvWn',

@@ -44,7 +44,8 @@ KVMainWindow::KVMainWindow(BRect frame)
       fShowURLYesItem(nullptr), fShowURLNoItem(nullptr), fAlignHItem(nullptr), fAlignVItem(nullptr),
       fOnTopItem(nullptr), fAltItem(nullptr), fShiftItem(nullptr), fControlItem(nullptr),
       fWindowsItem(nullptr), fMenuKeyItem(nullptr), fKeypadDeleteItem(nullptr),
-      fBookmarkWindowOpen(false), fBookmarkThread(-1), fBar(nullptr), fBubble(nullptr)
+      fBookmarkWindowOpen(false), fBookmarkThread(-1), fBar(nullptr), fBubble(nullptr),
+      fStoreRequested(false)
 {
 	if (gSettings->GetAlign() == kAlignHorizontal) {
 		BPoint size = SizeFor(kAlignHorizontal);
@@ -100,7 +101,6 @@ KVMainWindow::SetBookmarkWindowMaker(KVBookmarkWindowMaker maker)
 void
 KVMainWindow::InitWindow()
 {
-	fMonitor = new KVMonitor(this, BMessenger(this));
 	fMsgWindow = new BMessenger(this);
 	fLocker = new BLocker("kv store");
 
@@ -125,7 +125,6 @@ KVMainWindow::InitWindow()
 	}
 
 	fBubble = new KVBubbleHelper();
-	_UpdateHelp();
 	_BuildSettingsMenu();
 	AddChild(new KVTracker());
 
@@ -135,6 +134,30 @@ KVMainWindow::InitWindow()
 		        ->Go();
 	}
 	fKeyDown = false;
+}
+
+// The bar is on screen before the store is read: its first frame needs no bookmark.
+// Whatever needs the store first (this message, or any command before it) reads it.
+void
+KVMainWindow::Show()
+{
+	bool first = !fStoreRequested;
+	fStoreRequested = true;
+	BWindow::Show();
+	if (first)
+		PostMessage(kMsgReadStore);
+}
+
+void
+KVMainWindow::_ReadStore()
+{
+	{
+		BAutolock lock(fLocker);
+		if (fMonitor != nullptr)
+			return;
+		fMonitor = new KVMonitor(this, BMessenger(this));
+	}
+	_UpdateHelp();
 }
 
 BMenuItem*
@@ -299,6 +322,8 @@ KVMainWindow::_UpdateHelp()
 	// A folder without a name ("3 -") has nothing to tell: an empty bubble would only
 	// cover the bar.
 	BAutolock lock(fLocker);
+	if (fMonitor == nullptr)
+		return;
 	for (int32 i = 0; i < kBarButtonCount; i++) {
 		const char* name = fMonitor->fFolders[i]->Name();
 		fBubble->SetHelp(fButtons[i], name[0] != '\0' ? name : nullptr);

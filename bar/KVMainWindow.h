@@ -33,6 +33,7 @@ public:
 	virtual ~KVMainWindow();
 
 	virtual void MessageReceived(BMessage* message);
+	virtual void Show();
 	virtual void WorkspacesChanged(uint32 oldWorkspaces, uint32 newWorkspaces);
 	virtual void WindowActivated(bool active);
 
@@ -65,6 +66,7 @@ public:
 
 private:
 	void InitWindow();
+	void _ReadStore();
 	void _BuildSettingsMenu();
 	void _BuildBrowserItems();
 	BMenuItem* _AddItem(BMenu* menu, const char* label, uint32 what, bool marked);
@@ -112,6 +114,7 @@ private:
 	thread_id fBookmarkThread;
 	KVBar* fBar;
 	KVBubbleHelper* fBubble;
+	bool fStoreRequested;
 
 	static KVBookmarkWindowMaker sBookmarkWindowMaker;
 };

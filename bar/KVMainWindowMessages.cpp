@@ -81,6 +81,9 @@ HotKeyBit(uint32 what)
 void
 KVMainWindow::MessageReceived(BMessage* message)
 {
+	_ReadStore();
+	if (message->what == kMsgReadStore)
+		return;
 	if (_HandleFolderMessage(message) || _HandleSettingsCommand(message) || _HandleEvent(message)) {
 		return;
 	}

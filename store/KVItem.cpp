@@ -49,17 +49,21 @@ KVItem::~KVItem()
 bool
 KVItem::SetFile(const char* path)
 {
+	return SetFile(BEntry(path, false), path);
+}
+
+bool
+KVItem::SetFile(const BEntry& entry, const char* path)
+{
 	if (fMenuItem == nullptr) {
 		fMessage = new BMessage(KVFolder[fFolder - 1]);
 		fMenuItem = new KVMenuItem("", fMessage);
 		fMenuItem->SetTarget(fTarget);
 	}
-	BEntry entry(path, false);
-	if (entry.InitCheck() != B_OK || !entry.Exists())
-		return false;
+	// A file that is gone has no stat.
 	entry_ref ref;
 	struct stat info;
-	if (entry.GetRef(&ref) != B_OK || entry.GetStat(&info) != B_OK)
+	if (entry.InitCheck() != B_OK || entry.GetRef(&ref) != B_OK || entry.GetStat(&info) != B_OK)
 		return false;
 	fRef = ref;
 	fNode = info.st_ino;

@@ -43,6 +43,9 @@ public:
 	// is missing or not a readable bookmark. The path is kept whenever the file exists.
 	// Leaves the state and label alone.
 	bool SetFile(const char* path);
+	// The same for an entry already resolved (one met while listing its folder), which
+	// saves resolving its path again; path is that entry's path.
+	bool SetFile(const BEntry& entry, const char* path);
 	void SetValid(bool valid);
 	// Rebuilds a valid item's label from its name, URL and the show-URL setting.
 	void UpdateItem();

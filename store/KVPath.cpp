@@ -144,7 +144,7 @@ KVPath::_ReadDirectory(const BEntry& entry)
 		if (number < 0 || taken[number])
 			continue;
 		taken[number] = true;
-		fItems[number]->SetFile(childPath.Path());
+		fItems[number]->SetFile(child, childPath.Path());
 	}
 	for (int32 i = 0; i < kSlotCount; i++)
 		fItems[i]->SetValid(taken[i]);
@@ -363,16 +363,17 @@ KVPath::UpdateMenu()
 bool
 KVPath::Watch(bool folder, bool items)
 {
+	// The folder first: once its entries are followed, each item is found by name at once.
+	if (folder) {
+		node_ref node = NodeRef();
+		if (watch_node(&node, kFolderWatchFlags, fMessenger) != B_OK)
+			return false;
+	}
 	if (items) {
 		for (KVItem* item : fItems) {
 			if (item->IsValid() && !item->Watch(fMessenger))
 				return false;
 		}
-	}
-	if (folder) {
-		node_ref node = NodeRef();
-		if (watch_node(&node, kFolderWatchFlags, fMessenger) != B_OK)
-			return false;
 	}
 	return true;
 }

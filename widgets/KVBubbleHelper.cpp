@@ -1,7 +1,8 @@
-// The bubble helper: a polling thread that finds the view under a resting pointer and a
-// bubble window that shows the view's help text. The help list has a lock of its own and
-// is always taken last (after any window lock), so the thread that registers texts while
-// holding its window's lock and the poller that searches windows cannot deadlock.
+// The bubble helper: a thread that follows the pointer while it moves over the program's
+// windows, finds the view under it once it rests, and a bubble window (made when first
+// needed) that shows the view's help text. The help list has a lock of its own and is
+// always taken last (after any window lock), so the thread that registers texts while
+// holding its window's lock and the helper that searches windows cannot deadlock.
 #include "widgets/KVBubbleHelper.h"
 
 #include <algorithm>
@@ -19,6 +20,8 @@
 #include <View.h>
 #include <Window.h>
 
+#include "widgets/KVPointerWatch.h"
+
 int32 KVBubbleHelper::sRunCount = 0;
 
 namespace {
@@ -34,7 +37,8 @@ struct HelpEntry
 };
 
 const bigtime_t kPollInterval = 100000;
-const bigtime_t kSettledPollInterval = 300000;
+// How often a helper with nothing to follow looks for new windows to watch.
+const bigtime_t kWindowScanInterval = 2000000;
 const bigtime_t kLaunchPollInterval = 200000;
 // A window lock is tried in slices so that a helper being destroyed is not held up.
 const bigtime_t kLockSlice = 20000;
@@ -48,7 +52,7 @@ const rgb_color kBubbleTextColor = {0, 0, 0, 255};
 
 KVBubbleHelper::KVBubbleHelper()
     : fPollThread(-1), fHelpEntries(nullptr), fListLock(nullptr), fBubbleWindow(nullptr),
-      fBubbleText(nullptr), fHelpEnabled(0), fQuit(0)
+      fBubbleText(nullptr), fWatch(nullptr), fHelpEnabled(0), fQuit(0)
 {
 	if (atomic_add(&sRunCount, 1) != 0) {
 		debugger("only one KVBubbleHelper instance allowed/necessary");
@@ -56,6 +60,7 @@ KVBubbleHelper::KVBubbleHelper()
 	}
 	fListLock = new BLocker("bubble help");
 	fHelpEntries = new BList(30);
+	fWatch = new KVPointerWatch();
 	fHelpEnabled = 1;
 	fPollThread = spawn_thread(_Helper, "helper", B_NORMAL_PRIORITY, this);
 	if (fPollThread >= 0)
@@ -68,6 +73,7 @@ KVBubbleHelper::~KVBubbleHelper()
 		// The poller never sleeps holding a lock, so a kill at its next snooze (or its
 		// own look at fQuit) ends it cleanly; only then is anything it uses freed.
 		fQuit = 1;
+		fWatch->Stop();
 		kill_thread(fPollThread);
 		wait_for_thread(fPollThread, nullptr);
 	}
@@ -79,6 +85,7 @@ KVBubbleHelper::~KVBubbleHelper()
 		delete fHelpEntries;
 	}
 	delete fListLock;
+	delete fWatch;
 	atomic_add(&sRunCount, -1);
 }
 
@@ -87,6 +94,8 @@ KVBubbleHelper::SetHelp(BView* view, const char* text)
 {
 	if (view == nullptr || fHelpEntries == nullptr)
 		return;
+	if (text != nullptr && view->Window() != nullptr)
+		fWatch->Watch(view->Window());
 	BAutolock lock(fListLock);
 	for (int32 i = 0; i < fHelpEntries->CountItems(); i++) {
 		HelpEntry* entry = (HelpEntry*)fHelpEntries->ItemAt(i);
@@ -188,34 +197,67 @@ KVBubbleHelper::_CreateBubble()
 	return true;
 }
 
+// Sleeps until the pointer moves in one of the program's windows, then follows it until
+// it rests; a helper whose pointer is elsewhere or still costs nothing.
 void
 KVBubbleHelper::_Poll()
 {
-	if (!_WaitForApplication() || !_CreateBubble())
+	if (!_WaitForApplication())
 		return;
+	uint64 stamp = fWatch->Stamp();
+	while (!_Stopping() && be_app_messenger.IsValid()) {
+		_WatchWindows();
+		if (!fWatch->WaitForNotice(stamp, kWindowScanInterval))
+			continue;
+		if (fBubbleWindow == nullptr && !_CreateBubble())
+			return;
+		if (!_FollowPointer(&stamp))
+			return;
+	}
+}
+
+// Windows shown after their views got help texts, and windows made later, are watched
+// from the next scan on.
+void
+KVBubbleHelper::_WatchWindows()
+{
+	if (be_app == nullptr)
+		return;
+	for (int32 i = 0; !_Stopping(); i++) {
+		BWindow* window = be_app->WindowAt(i);
+		if (window == nullptr)
+			break;
+		if (window == fBubbleWindow || !_LockPatiently(window))
+			continue;
+		fWatch->Watch(window);
+		window->Unlock();
+	}
+}
+
+// Reads the pointer ten times a second until it has rested for a while, then shows the
+// help of the view under it, if any. The stamp is taken before each reading, so a move
+// after the last one wakes the next wait. False when the helper is being stopped.
+bool
+KVBubbleHelper::_FollowPointer(uint64* stamp)
+{
 	BPoint last(-1e9, -1e9);
 	int32 rest = 0;
-	// Once a rest has been looked at, the pointer only needs watching for its next move,
-	// which a slower poll sees soon enough: an idle program costs a third as much.
-	bool settled = false;
 	while (!_Stopping() && be_app_messenger.IsValid()) {
+		*stamp = fWatch->Stamp();
 		BPoint where;
 		uint32 buttons = 0;
-		if (fHelpEnabled.load() != 0 && _ReadPointer(&where, &buttons)) {
-			if (where != last || buttons != 0) {
-				rest = 0;
-				settled = false;
-			} else if (!settled && rest++ > kRestRounds) {
-				rest = 0;
-				settled = true;
-				BString text;
-				if (_HelpAt(where, &text) && !_ShowFor(text, where))
-					return;
-			}
-			last = where;
+		if (fHelpEnabled.load() == 0 || !_ReadPointer(&where, &buttons))
+			return !_Stopping();
+		if (where != last || buttons != 0) {
+			rest = 0;
+		} else if (rest++ > kRestRounds) {
+			BString text;
+			return !_HelpAt(where, &text) || _ShowFor(text, where);
 		}
-		snooze(settled ? kSettledPollInterval : kPollInterval);
+		last = where;
+		snooze(kPollInterval);
 	}
+	return false;
 }
 
 bool

@@ -1,7 +1,8 @@
-// KVBubbleHelper: help bubbles for every window of the program. A polling thread of its
-// own ("helper") watches the pointer ten times a second; when it rests over a view (or a
-// child of a view) that has a help text, a small yellow window ("bubble") shows the text
-// near the pointer until the pointer moves, a button is pressed or the text's time is up.
+// KVBubbleHelper: help bubbles for every window of the program. A thread of its own
+// ("helper") watches the pointer ten times a second while it moves over the program's
+// windows, and sleeps otherwise; when the pointer rests over a view (or a child of a view)
+// that has a help text, a small yellow window ("bubble") shows the text near the pointer
+// until the pointer moves, a button is pressed or the text's time is up.
 #ifndef KV_BUBBLE_HELPER_H
 #define KV_BUBBLE_HELPER_H
 
@@ -18,6 +19,7 @@ class BLocker;
 class BTextView;
 class BView;
 class BWindow;
+class KVPointerWatch;
 
 class KVBubbleHelper
 {
@@ -30,7 +32,8 @@ public:
 	virtual ~KVBubbleHelper();
 
 	// The text is copied (the caller keeps its own); NULL removes the view's help. Call it
-	// with the view's window locked (or before the view is in a window). The entry never
+	// with the view's window locked (or before the view is in a window; the helper then
+	// finds the window within a few seconds of its showing). The entry never
 	// touches its view again: the poller only looks up views it finds in a live window it
 	// holds locked, and matches them by identity, so a view deleted with its window
 	// leaves an entry that nothing can match, not even a new view at the same address.
@@ -54,6 +57,8 @@ private:
 	static status_t _Helper(void* instance);
 	void _Poll();
 	bool _WaitForApplication();
+	void _WatchWindows();
+	bool _FollowPointer(uint64* stamp);
 	bool _CreateBubble();
 	bool _ReadPointer(BPoint* where, uint32* buttons);
 	bool _HelpAt(BPoint where, BString* text);
@@ -71,6 +76,7 @@ private:
 	BLocker* fListLock;
 	BWindow* fBubbleWindow;
 	BTextView* fBubbleText;
+	KVPointerWatch* fWatch;
 	std::atomic<int32> fHelpEnabled;
 	std::atomic<int32> fQuit;
 

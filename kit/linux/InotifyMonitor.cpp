@@ -131,17 +131,21 @@ TakeSnapshot(int handle, NodeSnapshot* snapshot)
 			length = listxattr(path.c_str(), names.data(), names.size());
 		}
 	}
-	std::vector<char> value;
+	// Most values fit the first buffer: one read each; a larger one is sized and read again.
+	std::vector<char> value(4096);
 	for (ssize_t offset = 0; length > 0 && offset < length;) {
 		std::string name(names.data() + offset);
 		offset += static_cast<ssize_t>(name.size()) + 1;
 		if (name.compare(0, 5, "user.") != 0)
 			continue;
-		ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
-		if (size < 0)
-			continue;
-		value.resize(static_cast<size_t>(size) + 1);
-		size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+		ssize_t size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+		if (size < 0 && errno == ERANGE) {
+			size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
+			if (size >= 0) {
+				value.resize(static_cast<size_t>(size) + 1);
+				size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+			}
+		}
 		if (size < 0)
 			continue;
 		// A kit type record belongs to the attribute it describes: a new type for the
@@ -249,20 +253,31 @@ InotifyMonitor::_ResolvePath(Key key, std::string* path)
 {
 	if (FindDirectory(key.first, key.second, path) == B_OK)
 		return B_OK;
-	std::vector<std::string> deeper;
+	// Asking the kernel for a directory's path costs system calls: do it only for the
+	// directory that holds the node, and for the deeper search once nothing matched.
+	std::vector<Record*> followed;
 	for (auto& [directoryKey, record] : fRecords) {
 		if (!record->followsChildren || directoryKey.first != key.first)
 			continue;
-		std::string directoryPath = HandlePath(record->handle.Get());
-		if (directoryPath.empty())
-			continue;
+		followed.push_back(record.get());
 		for (const auto& [name, node] : record->children) {
-			if (node == key.second) {
-				*path = JoinPath(directoryPath, name);
-				return B_OK;
-			}
-			if (deeper.size() < kSearchLimit)
-				deeper.push_back(JoinPath(directoryPath, name));
+			if (node != key.second)
+				continue;
+			std::string directoryPath = HandlePath(record->handle.Get());
+			if (directoryPath.empty())
+				break;
+			*path = JoinPath(directoryPath, name);
+			return B_OK;
+		}
+	}
+	std::vector<std::string> deeper;
+	for (Record* record : followed) {
+		std::string directoryPath = HandlePath(record->handle.Get());
+		for (auto child = record->children.begin();
+		     !directoryPath.empty() && child != record->children.end() &&
+		     deeper.size() < kSearchLimit;
+		     ++child) {
+			deeper.push_back(JoinPath(directoryPath, child->first));
 		}
 	}
 	for (const std::string& candidate : deeper) {

@@ -231,16 +231,18 @@ BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 	if (entry == nullptr)
 		return B_BAD_VALUE;
 	std::string name;
-	status_t status = _NextName(&name);
+	bool isLink = false;
+	status_t status = _NextName(&name, &isLink);
 	if (status != B_OK) {
 		entry->Unset();
 		return status;
 	}
 	// A link that cannot be followed (a loop, a missing directory) is handed out as
 	// the link itself, so one bad link does not end the caller's walk.
-	if (traverse && entry->_SetHostPath(JoinPath(fPath, name), true) == B_OK)
+	if (traverse && isLink && entry->_SetHostPath(JoinPath(fPath, name), true) == B_OK)
 		return B_OK;
-	// The snapshot's directory path is resolved already: no need to walk it again.
+	// The snapshot's directory path is resolved already and the entry is no link (or one
+	// that leads nowhere): no need to walk either again.
 	entry->_SetInDirectory(fPath, name, fDevice, fNode);
 	return B_OK;
 }
@@ -381,7 +383,7 @@ BDirectory::_TakeSnapshot()
 
 // The next name of the snapshot whose entry is still there.
 status_t
-BDirectory::_NextName(std::string* name)
+BDirectory::_NextName(std::string* name, bool* isLink)
 {
 	if (fCStatus != B_OK)
 		return fCStatus;
@@ -395,6 +397,8 @@ BDirectory::_NextName(std::string* name)
 		struct stat info;
 		if (fstatat(fFd, candidate.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
 			*name = candidate;
+			if (isLink != nullptr)
+				*isLink = S_ISLNK(info.st_mode);
 			return B_OK;
 		}
 	}

@@ -60,7 +60,7 @@ private:
 
 	status_t _OpenDirectory(const std::string& hostPath);
 	status_t _TakeSnapshot();
-	status_t _NextName(std::string* name);
+	status_t _NextName(std::string* name, bool* isLink = nullptr);
 	std::string _CurrentPath() const;
 
 	std::string fPath;

@@ -235,3 +235,26 @@ TEST_F(BubbleHelperXTest, AClosedWindowsViewsLeaveNoHelpForNewViews)
 	Rest(kRest + BPoint(2, 0));
 	EXPECT_TRUE(BubbleAt(kRest + BPoint(2, 0)));
 }
+
+// Views that got their texts before their window was shown have bubbles too: the helper,
+// which sleeps while the pointer is away from the windows it watches, finds the window.
+TEST_F(BubbleHelperXTest, AWindowShownAfterItsViewsGotHelpIsWatchedToo)
+{
+	HelpWindow* later = new HelpWindow(BRect(450, 120, 649, 319));
+	BView* view = new BView(later->Bounds(), "later", B_FOLLOW_ALL, B_WILL_DRAW);
+	fHelper->SetHelp(view, "Shown later");
+	later->AddChild(view);
+	later->Show();
+	ASSERT_TRUE(WaitUntil([&] { return later->activeNow.load(); }));
+	// Within the helper's next look at the program's windows, a rest shows the text.
+	int step = 0;
+	bool shown = WaitUntil(
+	        [&] {
+		        BPoint where(550 + (step++ % 2), 200);
+		        Rest(where);
+		        return BubbleAt(where, 1500);
+	        },
+	        std::chrono::milliseconds(9000));
+	EXPECT_TRUE(shown);
+	Close(later);
+}
