@@ -1,40 +1,120 @@
 // Pango text: measurement and drawing with one pango context per thread, hinted metrics so
-// that widths are whole pixels as on BeOS, and font descriptions cached per thread.
+// that widths are whole pixels as on BeOS, and font descriptions cached per thread. Until
+// the system's font configuration is read, remembered font choices (FontChoices.h) draw
+// the families they cover.
 #include "TextLayout.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include <fontconfig/fontconfig.h>
 
 #include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 
 #include "Canvas.h"
+#include "FontChoices.h"
 
 namespace BPrivate {
 
 namespace {
 
 std::once_flag sFontConfigurationRead;
+std::atomic<bool> sFontConfigurationReady(false);
+
+// The remembered choices, loaded once; they live as long as the process.
+std::once_flag sChoicesLoaded;
+FcConfig* sChoices = nullptr;
+std::set<std::string> sChosenFamilies;
+
+// The families drawn with so far, and those the remembered choices hold.
+std::mutex sFamiliesLock;
+std::set<std::string> sUsedFamilies;
+std::set<std::string> sRememberedFamilies;
+
+void
+LoadChoices()
+{
+	std::call_once(sChoicesLoaded, [] {
+		sChoices = LoadFontChoices(FontChoicesPath(), &sChosenFamilies);
+		std::lock_guard<std::mutex> lock(sFamiliesLock);
+		sRememberedFamilies = sChosenFamilies;
+	});
+}
+
+// Writes the choices again when a family is new to them, or when the full configuration
+// now resolves a family otherwise (a font installed since).
+void
+RememberChoices(bool check)
+{
+	std::set<std::string> families;
+	{
+		std::lock_guard<std::mutex> lock(sFamiliesLock);
+		bool complete = std::includes(sRememberedFamilies.begin(), sRememberedFamilies.end(),
+		                              sUsedFamilies.begin(), sUsedFamilies.end());
+		if (complete && !check)
+			return;
+		families = sRememberedFamilies;
+		families.insert(sUsedFamilies.begin(), sUsedFamilies.end());
+		sRememberedFamilies = families;
+	}
+	RememberFontChoices(FontChoicesPath(), families);
+}
 
 // Parsing the configuration is most of a program's start-up work; it is done once, and a
 // thread that needs it while another is parsing waits for that one.
 void
 ReadFontConfiguration()
 {
-	std::call_once(sFontConfigurationRead, [] { FcInit(); });
+	std::call_once(sFontConfigurationRead, [] {
+		FcInit();
+		sFontConfigurationReady = true;
+	});
+}
+
+// The families of a description ("A,B 12"), each as fontconfig would be asked for it.
+std::set<std::string>
+FamiliesOf(const PangoFontDescription* description)
+{
+	std::set<std::string> families;
+	const char* list = pango_font_description_get_family(description);
+	std::string all = list != nullptr ? list : "";
+	size_t start = 0;
+	while (start <= all.size()) {
+		size_t comma = all.find(',', start);
+		std::string family = all.substr(start, comma == std::string::npos ? comma : comma - start);
+		while (!family.empty() && family.front() == ' ')
+			family.erase(0, 1);
+		while (!family.empty() && family.back() == ' ')
+			family.pop_back();
+		if (!family.empty())
+			families.insert(family);
+		if (comma == std::string::npos)
+			break;
+		start = comma + 1;
+	}
+	return families;
 }
 
 // The pango objects of one thread, released when the thread ends.
 class ThreadText
 {
 public:
-	ThreadText()
+	ThreadText() : fUsesChoices(false)
 	{
-		ReadFontConfiguration();
 		fFontMap = pango_cairo_font_map_new();
+		if (!sFontConfigurationReady) {
+			LoadChoices();
+			if (sChoices != nullptr) {
+				pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fFontMap), sChoices);
+				fUsesChoices = true;
+			}
+		}
 		fContext = pango_font_map_create_context(fFontMap);
 		cairo_font_options_t* options = cairo_font_options_create();
 		cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
@@ -64,22 +144,53 @@ public:
 		return fLayout;
 	}
 
+	// The description of font, with the configuration that draws it in place.
 	const PangoFontDescription* Description(const BFont& font)
 	{
 		std::string name = font.Description();
 		auto found = fDescriptions.find(name);
-		if (found != fDescriptions.end())
+		if (found != fDescriptions.end()) {
+			_Settle(found->second);
 			return found->second;
+		}
 		PangoFontDescription* description = pango_font_description_from_string(name.c_str());
 		fDescriptions[name] = description;
+		std::set<std::string> families = FamiliesOf(description);
+		{
+			std::lock_guard<std::mutex> lock(sFamiliesLock);
+			sUsedFamilies.insert(families.begin(), families.end());
+		}
+		_Settle(description);
+		if (sFontConfigurationReady)
+			RememberChoices(false);
 		return description;
 	}
 
 private:
+	// The remembered choices serve until the full configuration is read, and only for the
+	// families they hold; anything else waits for the full configuration.
+	void _Settle(const PangoFontDescription* description)
+	{
+		if (fUsesChoices && !sFontConfigurationReady) {
+			std::set<std::string> families = FamiliesOf(description);
+			if (std::includes(sChosenFamilies.begin(), sChosenFamilies.end(), families.begin(),
+			                  families.end())) {
+				return;
+			}
+		}
+		ReadFontConfiguration();
+		if (!fUsesChoices)
+			return;
+		pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fFontMap), nullptr);
+		pango_layout_context_changed(fLayout);
+		fUsesChoices = false;
+	}
+
 	PangoFontMap* fFontMap;
 	PangoContext* fContext;
 	PangoLayout* fLayout;
 	std::map<std::string, PangoFontDescription*> fDescriptions;
+	bool fUsesChoices;
 };
 
 ThreadText&
@@ -94,7 +205,11 @@ Text()
 void
 StartReadingFontConfiguration()
 {
-	std::thread(ReadFontConfiguration).detach();
+	LoadChoices();
+	std::thread([] {
+		ReadFontConfiguration();
+		RememberChoices(sChoices != nullptr);
+	}).detach();
 }
 
 std::string

@@ -785,9 +785,10 @@ BWindow::Run()
 	if (fStarted)
 		return Thread();
 	fStarted = true;
-	thread_id thread = BLooper::Run();
+	// Everything that touches the window comes first: once its thread runs, the window may
+	// quit and delete itself (an alert answered or closed at once) before Run() returns.
 	_UpdatePulse();
-	return thread;
+	return BLooper::Run();
 }
 
 void

@@ -140,6 +140,18 @@ TEST_F(ApplicationWindowsTest, AWindowRunBeforeShowHandlesMessagesHiddenAndShows
 	Close(window);
 }
 
+// A window may be gone before Show() returns: one that quits at its first message (an
+// alert dismissed at once) must not be touched once its thread runs.
+TEST_F(ApplicationWindowsTest, AWindowThatQuitsAtOnceIsNotTouchedAfterItsThreadStarts)
+{
+	for (int round = 0; round < 100; round++) {
+		BWindow* window = new BWindow(BRect(100, 100, 119, 119), "brief", B_TITLED_WINDOW, 0);
+		window->AddChild(new BView(window->Bounds(), "pulsing", B_FOLLOW_ALL, B_PULSE_NEEDED));
+		window->PostMessage(B_QUIT_REQUESTED);
+		window->Show();
+	}
+}
+
 TEST_F(ApplicationWindowsTest, TheProgramsCursorShowsInWindowsMadeAfterItWasSet)
 {
 	BApplication app("application/x-vnd.kvtest-app-cursor");
