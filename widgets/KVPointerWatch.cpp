@@ -69,7 +69,8 @@ KVPointerWatch::Watch(BWindow* window)
 	BList* filters = window->CommonFilterList();
 	bool watched = false;
 	for (int32 i = filters != nullptr ? filters->CountItems() - 1 : -1; i >= 0; i--) {
-		MouseFilter* filter = dynamic_cast<MouseFilter*>(static_cast<BMessageFilter*>(filters->ItemAt(i)));
+		MouseFilter* filter =
+		        dynamic_cast<MouseFilter*>(static_cast<BMessageFilter*>(filters->ItemAt(i)));
 		if (filter == nullptr)
 			continue;
 		if (filter->BelongsTo(fNotices)) {
