@@ -5,6 +5,7 @@
 
 #include "importer/OperaParser.h"
 
+#include <BookmarkFormat.h>
 #include <Entry.h>
 #include <File.h>
 #include <Node.h>
@@ -17,7 +18,6 @@
 
 namespace {
 
-const char* kBookmarkType = "application/x-vnd.Be-bookmark";
 const char* kKeywords = "Opera Bookmark";
 
 enum overwrite_answer
@@ -60,9 +60,9 @@ WriteStringAttr(BNode& node, const char* name, const char* value)
 bool
 WriteBookmark(BNode& node, BNodeInfo& info, const char* name, const char* url)
 {
-	return info.SetType(kBookmarkType) == B_OK && WriteStringAttr(node, "META:url", url) &&
-	       WriteStringAttr(node, "META:keyw", kKeywords) &&
-	       WriteStringAttr(node, "META:title", name);
+	return info.SetType(kBookmarkType) == B_OK && WriteStringAttr(node, kUrlAttribute, url) &&
+	       WriteStringAttr(node, kKeywordsAttribute, kKeywords) &&
+	       WriteStringAttr(node, kTitleAttribute, name);
 }
 
 bool
