@@ -50,14 +50,13 @@ StatAt(int directory, const std::string& name, struct stat* info)
 bool
 FindChild(int handle, ino_t node, std::string* name)
 {
-	int fd = openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (fd < 0)
+	FileDescriptor fd(openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (!fd.IsValid())
 		return false;
-	DIR* directory = fdopendir(fd);
-	if (directory == nullptr) {
-		close(fd);
+	DIR* directory = fdopendir(fd.Get());
+	if (directory == nullptr)
 		return false;
-	}
+	fd.Release();
 	bool found = false;
 	while (struct dirent* entry = readdir(directory)) {
 		if (entry->d_ino == node && strcmp(entry->d_name, ".") != 0 &&
@@ -398,14 +397,13 @@ void
 InotifyMonitor::_ScanChildren(Record& record, std::map<std::string, ino_t>* children)
 {
 	children->clear();
-	int fd = openat(record.handle.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (fd < 0)
+	FileDescriptor fd(openat(record.handle.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (!fd.IsValid())
 		return;
-	DIR* directory = fdopendir(fd);
-	if (directory == nullptr) {
-		close(fd);
+	DIR* directory = fdopendir(fd.Get());
+	if (directory == nullptr)
 		return;
-	}
+	fd.Release();
 	while (struct dirent* entry = readdir(directory)) {
 		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
 			continue;
