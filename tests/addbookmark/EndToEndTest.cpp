@@ -57,16 +57,14 @@ AddY(int y)
 	return kAddTop + 20 + y;
 }
 
-class EndToEndTest : public testing::Test
+class EndToEndTest : public XServerTest
 {
 protected:
 	void SetUp() override
 	{
-		fServer = std::make_unique<XServer>();
-		if (!fServer->IsRunning())
-			GTEST_SKIP() << fServer->Error();
-		fClient = std::make_unique<XClient>();
-		ASSERT_TRUE(fClient->IsValid());
+		XServerTest::SetUp();
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		// Windows come and go while the tree is read: a vanished one is no failure.
 		XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 
@@ -240,8 +238,6 @@ protected:
 		EXPECT_TRUE(WaitForWindow(kAddTitle, false));
 	}
 
-	std::unique_ptr<XServer> fServer;
-	std::unique_ptr<XClient> fClient;
 	TempDir fConfig{"kv-e2e"};
 	TempDir fRuntime{"kv-e2e-run"};
 	std::vector<std::string> fEnv;

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "BarTestSupport.h"
-#include "kit/display/XServer.h"
+#include "kit/interface/GuiTestSupport.h"
 #include "support/XKeyCodes.h"
 
 using namespace kvtest;
@@ -45,24 +45,21 @@ CountOf(const std::string& text, const std::string& what)
 	return count;
 }
 
-class KestrovaneE2ETest : public testing::Test
+class KestrovaneE2ETest : public XServerTest
 {
 protected:
 	void SetUp() override
 	{
-		fServer = std::make_unique<XServer>();
-		if (!fServer->IsRunning())
-			GTEST_SKIP() << fServer->Error();
-		fClient = std::make_unique<XClient>();
-		ASSERT_TRUE(fClient->IsValid());
+		XServerTest::SetUp();
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		fProfile = std::make_unique<BarProfile>();
 	}
 
 	void TearDown() override
 	{
 		fBar.reset();
-		fClient.reset();
-		fServer.reset();
+		XServerTest::TearDown();
 	}
 
 	void StartBar(int buttonX = kButtonX, int buttonY = kButtonY)
@@ -102,8 +99,6 @@ protected:
 		ASSERT_EQ(result.exitStatus, 0) << command << "\n" << result.error;
 	}
 
-	std::unique_ptr<XServer> fServer;
-	std::unique_ptr<XClient> fClient;
 	std::unique_ptr<BarProfile> fProfile;
 	std::unique_ptr<BackgroundProcess> fBar;
 };
