@@ -5,6 +5,7 @@
 
 #include "importer/OperaParser.h"
 
+#include <BookmarkFormat.h>
 #include <Entry.h>
 #include <File.h>
 #include <Node.h>
@@ -17,7 +18,6 @@
 
 namespace {
 
-const char* kBookmarkType = "application/x-vnd.Be-bookmark";
 const char* kKeywords = "Opera Bookmark";
 
 enum overwrite_answer
@@ -60,9 +60,9 @@ WriteStringAttr(BNode& node, const char* name, const char* value)
 bool
 WriteBookmark(BNode& node, BNodeInfo& info, const char* name, const char* url)
 {
-	return info.SetType(kBookmarkType) == B_OK && WriteStringAttr(node, "META:url", url) &&
-	       WriteStringAttr(node, "META:keyw", kKeywords) &&
-	       WriteStringAttr(node, "META:title", name);
+	return info.SetType(kBookmarkType) == B_OK && WriteStringAttr(node, kUrlAttribute, url) &&
+	       WriteStringAttr(node, kKeywordsAttribute, kKeywords) &&
+	       WriteStringAttr(node, kTitleAttribute, name);
 }
 
 bool
@@ -72,13 +72,39 @@ RemoveFile(const char* path)
 	return entry.InitCheck() == B_OK && entry.Remove() == B_OK;
 }
 
+// Opens the bookmark file at path for writing: a new file, created exclusively, or, with
+// the user's leave, an existing one, emptied. Only a file that can be read counts as
+// existing: whatever else stands at the path (a file that cannot be read, a dangling link)
+// makes the creation fail instead of being replaced. Sets keep when the user keeps the
+// file and created when this call made it.
+bool
+OpenBookmarkFile(BFile& file, const char* path, bool* keep, bool* created)
+{
+	static bool all = false;
+
+	*keep = false;
+	*created = file.SetTo(path, B_READ_WRITE | B_CREATE_FILE | B_FAIL_IF_EXISTS) == B_OK;
+	if (*created)
+		return true;
+	if (file.InitCheck() != B_FILE_EXISTS || file.SetTo(path, B_READ_ONLY) != B_OK)
+		return false;
+	if (!all) {
+		overwrite_answer answer = AskOverwrite(path);
+		if (answer == kKeepFile) {
+			*keep = true;
+			return false;
+		}
+		if (answer == kOverwriteAll)
+			all = true;
+	}
+	return file.SetTo(path, B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE) == B_OK;
+}
+
 } // namespace
 
 bool
 WriteFile(const char* folder, const char* name, const char* url)
 {
-	static bool all = false;
-
 	std::string fileName = FixString(name);
 	BPath path(folder, fileName.c_str());
 	if (path.InitCheck() != B_OK) {
@@ -86,43 +112,28 @@ WriteFile(const char* folder, const char* name, const char* url)
 		return false;
 	}
 
-	BFile file(path.Path(), B_READ_ONLY);
-	bool existed = file.InitCheck() == B_OK;
-	if (existed && !all) {
-		overwrite_answer answer = AskOverwrite(path.Path());
-		if (answer == kKeepFile)
+	// The attributes go through the descriptor of the create: no second open, and no
+	// name lookup that another program could redirect meanwhile.
+	BFile file;
+	bool keep;
+	bool created;
+	if (!OpenBookmarkFile(file, path.Path(), &keep, &created)) {
+		if (keep)
 			return true;
-		if (answer == kOverwriteAll)
-			all = true;
-	}
-
-	// Only a file that was seen is erased: whatever else stands at the path (a file that
-	// cannot be read, a dangling link) makes the creation fail instead of being replaced.
-	uint32 mode = B_READ_WRITE | B_CREATE_FILE | (existed ? B_ERASE_FILE : B_FAIL_IF_EXISTS);
-	if (file.SetTo(path.Path(), mode) != B_OK) {
 		std::cout << "Could not create " << path.Path() << "!" << std::endl;
 		return false;
 	}
-	file.Unset();
-
-	bool created = !existed;
-	BNode node(path.Path());
-	if (node.InitCheck() != B_OK) {
-		std::cout << "Couldn't edit file " << path.Path() << "!\n";
-		if (created)
-			RemoveFile(path.Path());
-		return false;
-	}
-	BNodeInfo info(&node);
+	BNodeInfo info(&file);
 	if (info.InitCheck() != B_OK) {
 		std::cout << "Couldn't edit file mime type!\n";
+		file.Unset();
 		if (created)
 			RemoveFile(path.Path());
 		return false;
 	}
 
-	if (!WriteBookmark(node, info, name, url)) {
-		node.Unset();
+	if (!WriteBookmark(file, info, name, url)) {
+		file.Unset();
 		std::cout << "Couldn't write the attributes of " << path.Path() << "!";
 		if (created && RemoveFile(path.Path()))
 			std::cout << " The file was removed.";

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
 	cmake ninja-build g++ clang clang-format libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
-	attr tree
+	attr tree strace
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
 	desktop-file-utils appstream man-db dpkg-dev pngcheck libxml2-utils

@@ -11,10 +11,6 @@
 #include <string>
 
 const char* const kStoreDirectory = "/boot/home/config/settings/Kestrovane";
-const char* const kBookmarkType = "application/x-vnd.Be-bookmark";
-const char* const kUrlAttribute = "META:url";
-const char* const kKeywordsAttribute = "META:keyw";
-const char* const kTitleAttribute = "META:title";
 
 namespace {
 

@@ -4,6 +4,7 @@
 #ifndef KV_NAMES_H
 #define KV_NAMES_H
 
+#include <BookmarkFormat.h>
 #include <String.h>
 
 class BEntry;
@@ -11,11 +12,6 @@ class BNode;
 
 // The store directory; the kit maps it into the user's configuration directory.
 extern const char* const kStoreDirectory;
-// The file type of bookmark files, compared without regard to case.
-extern const char* const kBookmarkType;
-extern const char* const kUrlAttribute;
-extern const char* const kKeywordsAttribute;
-extern const char* const kTitleAttribute;
 
 // The leaf number of a store path: the one decimal digit that starts the leaf (the text
 // after the last "/") before its first "-"; -1 without a dash, without a leading digit,

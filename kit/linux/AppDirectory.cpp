@@ -192,30 +192,23 @@ FindAppSocket(team_id team, running_app_socket& app)
 	return B_OK;
 }
 
-SignatureLock::SignatureLock(const char* signature) : fFD(-1), fStatus(B_NO_INIT)
+SignatureLock::SignatureLock(const char* signature) : fStatus(B_NO_INIT)
 {
 	std::string directory;
 	fStatus = AppSocketDirectory(directory);
 	if (fStatus != B_OK)
 		return;
 	std::string path = directory + "/" + SocketStem(directory, signature) + ".lock";
-	fFD = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-	if (fFD < 0) {
+	fFD.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+	if (!fFD.IsValid()) {
 		fStatus = LastErrorStatus();
 		return;
 	}
 	int result;
 	do {
-		result = flock(fFD, LOCK_EX);
+		result = flock(fFD.Get(), LOCK_EX);
 	} while (result != 0 && errno == EINTR);
 	fStatus = result == 0 ? B_OK : LastErrorStatus();
-}
-
-SignatureLock::~SignatureLock()
-{
-	// Closing the descriptor releases the lock; the lock file stays for the next start.
-	if (fFD >= 0)
-		close(fFD);
 }
 
 } // namespace BPrivate

@@ -3,6 +3,8 @@
 #ifndef KIT_LINUX_APP_DIRECTORY_H
 #define KIT_LINUX_APP_DIRECTORY_H
 
+#include "FileDescriptor.h"
+
 #include <SupportDefs.h>
 
 #include <string>
@@ -42,15 +44,13 @@ status_t FindAppSocket(team_id team, running_app_socket& app);
 class SignatureLock
 {
 public:
+	// Closing the descriptor releases the lock; the lock file stays for the next start.
 	explicit SignatureLock(const char* signature);
-	~SignatureLock();
-	SignatureLock(const SignatureLock&) = delete;
-	SignatureLock& operator=(const SignatureLock&) = delete;
 
 	status_t InitCheck() const { return fStatus; }
 
 private:
-	int fFD;
+	FileDescriptor fFD;
 	status_t fStatus;
 };
 

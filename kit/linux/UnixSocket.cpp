@@ -45,46 +45,16 @@ FillAddress(const std::string& path, sockaddr_un& address)
 
 } // namespace
 
-UnixSocket::~UnixSocket()
-{
-	Close();
-}
-
-UnixSocket::UnixSocket(UnixSocket&& other) noexcept : fFD(other.fFD)
-{
-	other.fFD = -1;
-}
-
-UnixSocket&
-UnixSocket::operator=(UnixSocket&& other) noexcept
-{
-	if (this != &other) {
-		Close();
-		fFD = other.fFD;
-		other.fFD = -1;
-	}
-	return *this;
-}
-
-void
-UnixSocket::Close()
-{
-	if (fFD >= 0)
-		close(fFD);
-	fFD = -1;
-}
-
 status_t
 UnixSocket::Listen(const std::string& path)
 {
 	sockaddr_un address;
 	if (!FillAddress(path, address))
 		return B_NAME_TOO_LONG;
-	Close();
-	fFD = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	if (fFD < 0)
+	fFD.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+	if (!fFD.IsValid())
 		return LastErrorStatus();
-	if (bind(fFD, (sockaddr*)&address, sizeof(address)) != 0 || listen(fFD, 16) != 0) {
+	if (bind(fFD.Get(), (sockaddr*)&address, sizeof(address)) != 0 || listen(fFD.Get(), 16) != 0) {
 		status_t status = LastErrorStatus();
 		Close();
 		return status;
@@ -98,13 +68,12 @@ UnixSocket::Connect(const std::string& path)
 	sockaddr_un address;
 	if (!FillAddress(path, address))
 		return B_NAME_TOO_LONG;
-	Close();
-	fFD = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	if (fFD < 0)
+	fFD.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+	if (!fFD.IsValid())
 		return LastErrorStatus();
 	int result;
 	do {
-		result = connect(fFD, (sockaddr*)&address, sizeof(address));
+		result = connect(fFD.Get(), (sockaddr*)&address, sizeof(address));
 	} while (result != 0 && errno == EINTR);
 	if (result != 0) {
 		int error = errno;
@@ -123,7 +92,7 @@ UnixSocket::Accept(UnixSocket& client, bigtime_t timeout)
 	status_t status = _WaitReadable(DeadlineAfter(timeout));
 	if (status != B_OK)
 		return status;
-	int fd = accept4(fFD, nullptr, nullptr, SOCK_CLOEXEC);
+	int fd = accept4(fFD.Get(), nullptr, nullptr, SOCK_CLOEXEC);
 	if (fd < 0)
 		return errno == EINVAL ? B_INTERRUPTED : LastErrorStatus();
 	client = UnixSocket(fd);
@@ -168,7 +137,7 @@ UnixSocket::PeerTeam() const
 {
 	ucred credentials;
 	socklen_t length = sizeof(credentials);
-	if (getsockopt(fFD, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+	if (getsockopt(fFD.Get(), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
 		return B_BAD_TEAM_ID;
 	return credentials.pid > 0 ? (team_id)credentials.pid : B_BAD_TEAM_ID;
 }
@@ -176,14 +145,14 @@ UnixSocket::PeerTeam() const
 void
 UnixSocket::ShutDown()
 {
-	if (fFD >= 0)
-		shutdown(fFD, SHUT_RDWR);
+	if (fFD.IsValid())
+		shutdown(fFD.Get(), SHUT_RDWR);
 }
 
 status_t
 UnixSocket::_WaitReadable(bigtime_t deadline) const
 {
-	if (fFD < 0)
+	if (!fFD.IsValid())
 		return B_NO_INIT;
 	while (true) {
 		int wait = -1;
@@ -193,7 +162,7 @@ UnixSocket::_WaitReadable(bigtime_t deadline) const
 				return B_TIMED_OUT;
 			wait = (int)((left + 999) / 1000);
 		}
-		pollfd entry = {fFD, POLLIN, 0};
+		pollfd entry = {fFD.Get(), POLLIN, 0};
 		int result = poll(&entry, 1, wait);
 		if (result > 0)
 			return B_OK;
@@ -210,7 +179,7 @@ UnixSocket::_ReadFully(void* buffer, size_t size, bigtime_t deadline)
 		status_t status = _WaitReadable(deadline);
 		if (status != B_OK)
 			return status;
-		ssize_t got = recv(fFD, cursor, size, 0);
+		ssize_t got = recv(fFD.Get(), cursor, size, 0);
 		if (got == 0)
 			return B_BUSTED_PIPE;
 		if (got < 0) {
@@ -230,7 +199,7 @@ UnixSocket::_WriteFully(const void* buffer, size_t size)
 	const char* cursor = (const char*)buffer;
 	while (size > 0) {
 		// MSG_NOSIGNAL: a peer that went away is an error to report, not a SIGPIPE.
-		ssize_t sent = send(fFD, cursor, size, MSG_NOSIGNAL);
+		ssize_t sent = send(fFD.Get(), cursor, size, MSG_NOSIGNAL);
 		if (sent < 0) {
 			if (errno == EINTR)
 				continue;

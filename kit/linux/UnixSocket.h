@@ -3,6 +3,8 @@
 #ifndef KIT_LINUX_UNIX_SOCKET_H
 #define KIT_LINUX_UNIX_SOCKET_H
 
+#include "FileDescriptor.h"
+
 #include <SupportDefs.h>
 
 #include <mutex>
@@ -30,15 +32,10 @@ class UnixSocket
 public:
 	UnixSocket() = default;
 	explicit UnixSocket(int fd) : fFD(fd) {}
-	~UnixSocket();
-	UnixSocket(UnixSocket&& other) noexcept;
-	UnixSocket& operator=(UnixSocket&& other) noexcept;
-	UnixSocket(const UnixSocket&) = delete;
-	UnixSocket& operator=(const UnixSocket&) = delete;
 
-	bool IsValid() const { return fFD >= 0; }
-	int Descriptor() const { return fFD; }
-	void Close();
+	bool IsValid() const { return fFD.IsValid(); }
+	int Descriptor() const { return fFD.Get(); }
+	void Close() { fFD.Reset(); }
 
 	// Binds a new listening socket at path (which must not exist).
 	status_t Listen(const std::string& path);
@@ -63,7 +60,7 @@ private:
 	status_t _ReadFully(void* buffer, size_t size, bigtime_t deadline);
 	status_t _WriteFully(const void* buffer, size_t size);
 
-	int fFD = -1;
+	FileDescriptor fFD;
 };
 
 // A socket shared between the thread that reads it and threads that answer on it.

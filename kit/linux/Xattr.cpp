@@ -14,9 +14,10 @@ namespace BPrivate {
 
 namespace {
 
-const char kUserPrefix[] = "user.";
-const char kTypePrefix[] = "user.kv.type.";
+const std::string kTypePrefix = std::string(kUserNamespace) + kTypeRecordPrefix;
 const size_t kXattrNameLimit = 255;
+// Enough for the listing of a bookmark and then some, so one call usually does.
+const size_t kFirstListingSize = 1024;
 
 // A descriptor opened with O_PATH (a node that could not be opened for reading) takes
 // no f*xattr calls; its /proc link reaches the same inode.
@@ -76,11 +77,9 @@ CheckName(const char* name)
 {
 	if (name == nullptr || name[0] == '\0')
 		return B_BAD_VALUE;
-	if (strncmp(name, kTypePrefix + strlen(kUserPrefix),
-	            strlen(kTypePrefix) - strlen(kUserPrefix)) == 0) {
+	if (strncmp(name, kTypeRecordPrefix, strlen(kTypeRecordPrefix)) == 0)
 		return B_BAD_VALUE;
-	}
-	if (strlen(kUserPrefix) + strlen(name) > kXattrNameLimit)
+	if (strlen(kUserNamespace) + strlen(name) > kXattrNameLimit)
 		return B_NAME_TOO_LONG;
 	return B_OK;
 }
@@ -88,13 +87,67 @@ CheckName(const char* name)
 std::string
 ValueName(const char* name)
 {
-	return std::string(kUserPrefix) + name;
+	return std::string(kUserNamespace) + name;
 }
 
 std::string
 TypeName(const char* name)
 {
-	return std::string(kTypePrefix) + name;
+	return kTypePrefix + name;
+}
+
+// Whether a record for name can exist at all: the name of one must fit the host's limit.
+bool
+TypeRecordFits(const char* name)
+{
+	return kTypePrefix.size() + strlen(name) <= kXattrNameLimit;
+}
+
+// Whether a record for name may exist: always, unless the caller knows the node's records.
+bool
+MayHaveTypeRecord(const char* name, const std::vector<std::string>* typedNames)
+{
+	if (!TypeRecordFits(name))
+		return false;
+	return typedNames == nullptr ||
+	       std::find(typedNames->begin(), typedNames->end(), name) != typedNames->end();
+}
+
+void
+ForgetTypeRecord(const char* name, std::vector<std::string>* typedNames)
+{
+	if (typedNames != nullptr)
+		typedNames->erase(std::remove(typedNames->begin(), typedNames->end(), name),
+		                  typedNames->end());
+}
+
+void
+NoteTypeRecord(const char* name, std::vector<std::string>* typedNames)
+{
+	if (typedNames != nullptr &&
+	    std::find(typedNames->begin(), typedNames->end(), name) == typedNames->end()) {
+		typedNames->push_back(name);
+	}
+}
+
+// Every xattr name of the node, NUL-separated. The first call guesses a size, so a node
+// with a short listing costs one call.
+status_t
+ListRaw(int fd, std::string* buffer)
+{
+	buffer->resize(kFirstListingSize);
+	ssize_t listed = List(fd, buffer->data(), buffer->size());
+	for (int attempt = 0; listed < 0; attempt++) {
+		if (errno != ERANGE || attempt >= 8)
+			return LastErrorStatus();
+		ssize_t size = List(fd, nullptr, 0);
+		if (size < 0)
+			return LastErrorStatus();
+		buffer->resize(static_cast<size_t>(size));
+		listed = List(fd, buffer->data(), buffer->size());
+	}
+	buffer->resize(static_cast<size_t>(listed));
+	return B_OK;
 }
 
 // Reads a whole xattr, growing the buffer when another writer makes it larger meanwhile.
@@ -118,21 +171,24 @@ ReadWhole(int fd, const std::string& name, std::string* value)
 }
 
 status_t
-WriteType(int fd, const char* name, type_code type)
+WriteType(int fd, const char* name, type_code type, std::vector<std::string>* typedNames)
 {
-	bool fits = strlen(kTypePrefix) + strlen(name) <= kXattrNameLimit;
 	if (type == B_STRING_TYPE) {
-		if (fits && Remove(fd, TypeName(name)) < 0 && errno != ENODATA)
+		if (!MayHaveTypeRecord(name, typedNames))
+			return B_OK;
+		if (Remove(fd, TypeName(name)) < 0 && errno != ENODATA)
 			return LastErrorStatus();
+		ForgetTypeRecord(name, typedNames);
 		return B_OK;
 	}
-	if (!fits)
+	if (!TypeRecordFits(name))
 		return B_NAME_TOO_LONG;
 	unsigned char code[4] = {
 	        static_cast<unsigned char>(type >> 24), static_cast<unsigned char>(type >> 16),
 	        static_cast<unsigned char>(type >> 8), static_cast<unsigned char>(type)};
 	if (Set(fd, TypeName(name), code, sizeof(code)) < 0)
 		return WriteErrorStatus(errno);
+	NoteTypeRecord(name, typedNames);
 	return B_OK;
 }
 
@@ -140,7 +196,7 @@ type_code
 ReadType(int fd, const char* name)
 {
 	unsigned char code[4];
-	if (strlen(kTypePrefix) + strlen(name) > kXattrNameLimit)
+	if (!TypeRecordFits(name))
 		return B_STRING_TYPE;
 	if (Get(fd, TypeName(name), code, sizeof(code)) != static_cast<ssize_t>(sizeof(code)))
 		return B_STRING_TYPE;
@@ -196,7 +252,8 @@ ReadAttribute(int fd, const char* name, off_t pos, void* buffer, size_t size)
 }
 
 ssize_t
-WriteAttribute(int fd, const char* name, type_code type, off_t pos, const void* buffer, size_t size)
+WriteAttribute(int fd, const char* name, type_code type, off_t pos, const void* buffer, size_t size,
+               std::vector<std::string>* typedNames)
 {
 	status_t status = CheckName(name);
 	if (status != B_OK)
@@ -218,7 +275,7 @@ WriteAttribute(int fd, const char* name, type_code type, off_t pos, const void* 
 	}
 	if (Set(fd, ValueName(name), data, length) < 0)
 		return WriteErrorStatus(errno);
-	status = WriteType(fd, name, type);
+	status = WriteType(fd, name, type, typedNames);
 	if (status != B_OK) {
 		// A value whose type could not be recorded would read back as a string: take it
 		// away rather than leave it mistyped.
@@ -254,15 +311,15 @@ StatAttribute(int fd, const char* name, type_code* type, off_t* size)
 }
 
 status_t
-RemoveAttribute(int fd, const char* name)
+RemoveAttribute(int fd, const char* name, std::vector<std::string>* typedNames)
 {
 	status_t status = CheckName(name);
 	if (status != B_OK)
 		return status;
 	if (Remove(fd, ValueName(name)) < 0)
 		return LastErrorStatus();
-	if (strlen(kTypePrefix) + strlen(name) <= kXattrNameLimit)
-		Remove(fd, TypeName(name));
+	if (MayHaveTypeRecord(name, typedNames) && Remove(fd, TypeName(name)) == 0)
+		ForgetTypeRecord(name, typedNames);
 	return B_OK;
 }
 
@@ -270,31 +327,38 @@ status_t
 ListAttributes(int fd, std::vector<std::string>* names)
 {
 	std::string buffer;
-	for (int attempt = 0;; attempt++) {
-		ssize_t size = List(fd, nullptr, 0);
-		if (size < 0)
-			return LastErrorStatus();
-		buffer.resize(static_cast<size_t>(size));
-		ssize_t listed = List(fd, buffer.data(), buffer.size());
-		if (listed >= 0) {
-			buffer.resize(static_cast<size_t>(listed));
-			break;
-		}
-		if (errno != ERANGE || attempt >= 8)
-			return LastErrorStatus();
-	}
+	status_t status = ListRaw(fd, &buffer);
+	if (status != B_OK)
+		return status;
 	names->clear();
-	size_t userLength = strlen(kUserPrefix);
+	size_t userLength = strlen(kUserNamespace);
 	for (size_t start = 0; start < buffer.size();) {
 		std::string name(buffer.c_str() + start);
 		start += name.size() + 1;
-		if (name.compare(0, userLength, kUserPrefix) != 0 ||
-		    name.compare(0, strlen(kTypePrefix), kTypePrefix) == 0) {
+		if (name.compare(0, userLength, kUserNamespace) != 0 ||
+		    name.compare(0, kTypePrefix.size(), kTypePrefix) == 0) {
 			continue;
 		}
 		names->push_back(name.substr(userLength));
 	}
 	std::sort(names->begin(), names->end());
+	return B_OK;
+}
+
+status_t
+ListTypedAttributes(int fd, std::vector<std::string>* names)
+{
+	std::string buffer;
+	status_t status = ListRaw(fd, &buffer);
+	if (status != B_OK)
+		return status;
+	names->clear();
+	for (size_t start = 0; start < buffer.size();) {
+		std::string name(buffer.c_str() + start);
+		start += name.size() + 1;
+		if (name.compare(0, kTypePrefix.size(), kTypePrefix) == 0)
+			names->push_back(name.substr(kTypePrefix.size()));
+	}
 	return B_OK;
 }
 

@@ -240,12 +240,20 @@ BFile::operator=(const BFile& file)
 status_t
 BFile::_OpenHostPath(const std::string& hostPath, uint32 openMode)
 {
-	BPrivate::FileDescriptor fd(open(hostPath.c_str(), HostFlags(openMode), 0666));
+	int flags = HostFlags(openMode);
+	BPrivate::FileDescriptor fd(open(hostPath.c_str(), flags, 0666));
 	if (!fd.IsValid())
 		return _SetDescriptor(-1, BPrivate::LastErrorStatus());
-	struct stat info;
-	if (fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
-		return _SetDescriptor(-1, B_IS_A_DIRECTORY);
+	// The host refuses to create or write a directory itself; only a plain read-only open
+	// can reach one.
+	if ((flags & (O_CREAT | O_ACCMODE)) == O_RDONLY) {
+		struct stat info;
+		if (fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+			return _SetDescriptor(-1, B_IS_A_DIRECTORY);
+	}
 	fMode = openMode;
-	return _SetDescriptor(fd.Release(), B_OK);
+	_SetDescriptor(fd.Release(), B_OK, false);
+	if ((flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL))
+		_NodeIsNew();
+	return B_OK;
 }

@@ -1,6 +1,8 @@
 // BMimeType: MIME type strings and the icons of the file types the programs make.
 #include <MimeType.h>
 
+#include <BookmarkFormat.h>
+
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -95,7 +97,7 @@ struct TypeIcons
 };
 
 const TypeIcons kTypeIcons[] = {
-        {"application/x-vnd.Be-bookmark", kBookmarkMini, kBookmarkLarge},
+        {kBookmarkType, kBookmarkMini, kBookmarkLarge},
         {"application/x-person", kPersonMini, kPersonLarge},
 };
 

@@ -43,7 +43,8 @@ node_ref::operator<(const node_ref& other) const
 	return node < other.node;
 }
 
-BNode::BNode() : fFd(-1), fCStatus(B_NO_INIT), fAttrIndex(0), fAttrsListed(false)
+BNode::BNode()
+    : fFd(-1), fCStatus(B_NO_INIT), fAttrIndex(0), fAttrsListed(false), fTypedAttrsKnown(false)
 {}
 
 BNode::BNode(const entry_ref* ref) : BNode()
@@ -148,6 +149,8 @@ BNode::Unset()
 	fAttrNames.clear();
 	fAttrIndex = 0;
 	fAttrsListed = false;
+	fTypedAttrs.clear();
+	fTypedAttrsKnown = false;
 }
 
 status_t
@@ -163,7 +166,7 @@ BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buf
 {
 	if (fCStatus != B_OK)
 		return B_FILE_ERROR;
-	return BPrivate::WriteAttribute(fFd, name, type, offset, buffer, length);
+	return BPrivate::WriteAttribute(fFd, name, type, offset, buffer, length, _TypedAttrs());
 }
 
 ssize_t
@@ -179,7 +182,7 @@ BNode::RemoveAttr(const char* name)
 {
 	if (fCStatus != B_OK)
 		return B_FILE_ERROR;
-	return BPrivate::RemoveAttribute(fFd, name);
+	return BPrivate::RemoveAttribute(fFd, name, _TypedAttrs());
 }
 
 status_t
@@ -272,7 +275,7 @@ BNode::operator!=(const BNode& node) const
 }
 
 status_t
-BNode::_SetDescriptor(int fd, status_t status)
+BNode::_SetDescriptor(int fd, status_t status, bool mayBeDirectory)
 {
 	if (fd < 0) {
 		fCStatus = status != B_OK ? status : B_ERROR;
@@ -280,6 +283,8 @@ BNode::_SetDescriptor(int fd, status_t status)
 	}
 	fFd = fd;
 	fCStatus = B_OK;
+	if (!mayBeDirectory)
+		return B_OK;
 	struct stat info;
 	if (fstat(fFd, &info) == 0 && S_ISDIR(info.st_mode)) {
 		std::string path;
@@ -287,6 +292,23 @@ BNode::_SetDescriptor(int fd, status_t status)
 			BPrivate::RememberDirectory(info.st_dev, info.st_ino, path);
 	}
 	return B_OK;
+}
+
+void
+BNode::_NodeIsNew()
+{
+	fTypedAttrs.clear();
+	fTypedAttrsKnown = true;
+}
+
+// NULL while the node's records are unknown (the listing failed): writes then remove a
+// record that may be there, as they must.
+std::vector<std::string>*
+BNode::_TypedAttrs()
+{
+	if (!fTypedAttrsKnown)
+		fTypedAttrsKnown = BPrivate::ListTypedAttributes(fFd, &fTypedAttrs) == B_OK;
+	return fTypedAttrsKnown ? &fTypedAttrs : nullptr;
 }
 
 status_t

@@ -78,8 +78,11 @@ public:
 	bool operator!=(const BNode& node) const;
 
 protected:
-	// Takes ownership of an open descriptor (or records a failure when fd < 0).
-	status_t _SetDescriptor(int fd, status_t status);
+	// Takes ownership of an open descriptor (or records a failure when fd < 0). A caller
+	// that knows the node is no directory says so, which spares a stat.
+	status_t _SetDescriptor(int fd, status_t status, bool mayBeDirectory = true);
+	// The node was just created by this process, so it has no attributes yet.
+	void _NodeIsNew();
 	status_t _HostPathOf(const entry_ref* ref, std::string* path) const;
 	status_t _OpenPath(const std::string& hostPath, int flags);
 
@@ -87,9 +90,16 @@ protected:
 	status_t fCStatus;
 
 private:
+	std::vector<std::string>* _TypedAttrs();
+
 	std::vector<std::string> fAttrNames;
 	size_t fAttrIndex;
 	bool fAttrsListed;
+	// The attributes of the node that carry a type record, learned once per open node
+	// (none on a node this process created, else from one listing), so that writing a
+	// string removes a record only where there is one.
+	std::vector<std::string> fTypedAttrs;
+	bool fTypedAttrsKnown;
 };
 
 #endif // _NODE_H

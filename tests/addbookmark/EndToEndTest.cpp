@@ -10,6 +10,7 @@
 #include <MenuItem.h>
 #include <SeparatorItem.h>
 
+#include "support/ProgramSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -59,63 +57,14 @@ AddY(int y)
 	return kAddTop + 20 + y;
 }
 
-class Program
-{
-public:
-	Program(const std::vector<std::string>& env, const std::string& log) : fPid(fork())
-	{
-		if (fPid != 0)
-			return;
-		prctl(PR_SET_PDEATHSIG, SIGKILL);
-		for (const std::string& entry : env)
-			putenv(const_cast<char*>(entry.c_str()));
-		int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-		int null = open("/dev/null", O_RDONLY);
-		dup2(null, 0);
-		dup2(out, 1);
-		dup2(out, 2);
-		std::string binary = BinaryDir() + "/app/Kestrovane";
-		execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
-		_exit(127);
-	}
-
-	~Program()
-	{
-		if (fPid > 0 && !fDone) {
-			kill(fPid, SIGKILL);
-			waitpid(fPid, nullptr, 0);
-		}
-	}
-
-	// The exit status, or -1 when it did not end in time (it is then killed).
-	int Wait(int milliseconds = 60000)
-	{
-		int status = 0;
-		bool ended = WaitUntil([&] { return waitpid(fPid, &status, WNOHANG) == fPid; },
-		                       std::chrono::milliseconds(milliseconds));
-		fDone = ended;
-		if (!ended)
-			return -1;
-		return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-	}
-
-	pid_t Pid() const { return fPid; }
-
-private:
-	pid_t fPid;
-	bool fDone = false;
-};
-
-class EndToEndTest : public testing::Test
+class EndToEndTest : public XServerTest
 {
 protected:
 	void SetUp() override
 	{
-		fServer = std::make_unique<XServer>();
-		if (!fServer->IsRunning())
-			GTEST_SKIP() << fServer->Error();
-		fClient = std::make_unique<XClient>();
-		ASSERT_TRUE(fClient->IsValid());
+		XServerTest::SetUp();
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		// Windows come and go while the tree is read: a vanished one is no failure.
 		XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 
@@ -139,12 +88,12 @@ protected:
 	{
 		return fConfig.Sub("Kestrovane/0 - News/" + leaf);
 	}
-	std::string Log() const { return fConfig.Sub("kestrovane.log"); }
 
-	std::unique_ptr<Program> Start()
+	std::unique_ptr<BackgroundProcess> Start()
 	{
-		auto program = std::make_unique<Program>(fEnv, Log());
-		EXPECT_TRUE(WaitForWindow(kBarTitle, true)) << ReadFile(Log());
+		auto program = std::make_unique<BackgroundProcess>(
+		        std::vector<std::string>{KestrovanePath()}, fEnv);
+		EXPECT_TRUE(WaitForWindow(kBarTitle, true)) << program->Output();
 		EXPECT_TRUE(WaitForFocus(kBarTitle));
 		return program;
 	}
@@ -289,8 +238,6 @@ protected:
 		EXPECT_TRUE(WaitForWindow(kAddTitle, false));
 	}
 
-	std::unique_ptr<XServer> fServer;
-	std::unique_ptr<XClient> fClient;
 	TempDir fConfig{"kv-e2e"};
 	TempDir fRuntime{"kv-e2e-run"};
 	std::vector<std::string> fEnv;
@@ -298,11 +245,11 @@ protected:
 
 TEST_F(EndToEndTest, OpensFromKeysMenusAndFilesABookmarkThatLaunchesAtOnce)
 {
-	std::unique_ptr<Program> program = Start();
+	std::unique_ptr<BackgroundProcess> program = Start();
 
 	// The bar starts active: the minus key opens the window.
 	Tap(XK_minus);
-	ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << ReadFile(Log());
+	ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << program->Output();
 	ASSERT_TRUE(WaitForFocus(kAddTitle));
 	Cancel();
 
@@ -315,13 +262,13 @@ TEST_F(EndToEndTest, OpensFromKeysMenusAndFilesABookmarkThatLaunchesAtOnce)
 	ASSERT_TRUE(WaitUntil([&] {
 		Tap(XK_d);
 		return WaitForWindow(kAddTitle, true, 300);
-	})) << ReadFile(Log());
+	})) << program->Output();
 	ASSERT_TRUE(WaitForFocus(kAddTitle));
 	Cancel();
 
 	// A folder's "Add Bookmark Here": slot 1 of folder 1 is chosen in the window.
 	ChooseAddBookmarkHere();
-	ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << ReadFile(Log());
+	ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << program->Output();
 	ASSERT_TRUE(WaitForFocus(kAddTitle));
 	fClient->Click(AddX(10 + 10 + 150), AddY(10 + 30));
 	Type("home");
@@ -340,11 +287,11 @@ TEST_F(EndToEndTest, OpensFromKeysMenusAndFilesABookmarkThatLaunchesAtOnce)
 	Tap(XK_KP_Insert);
 	Tap(XK_KP_Insert);
 	EXPECT_TRUE(WaitUntil([&] { return ReadFile(Launched()) == "http://example.org/\n"; }))
-	        << ReadFile(Launched()) << ReadFile(Log());
+	        << ReadFile(Launched()) << program->Output();
 	fClient->DestroyWindow(other);
 
 	EXPECT_EQ(0, Quit());
-	EXPECT_EQ(0, program->Wait());
+	EXPECT_EQ(0, program->Wait(60000));
 }
 
 // Files come and go in the store while the program starts and quits.
@@ -405,9 +352,9 @@ protected:
 		StoreToucher toucher(News(""));
 		for (int round = 0; round < rounds; round++) {
 			SCOPED_TRACE("round " + std::to_string(round));
-			std::unique_ptr<Program> program = Start();
+			std::unique_ptr<BackgroundProcess> program = Start();
 			Tap(XK_minus);
-			ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << ReadFile(Log());
+			ASSERT_TRUE(WaitForWindow(kAddTitle, true)) << program->Output();
 			ASSERT_TRUE(WaitForFocus(kAddTitle));
 			Open state = states[round % states.size()];
 			if (state == Open::kAlert) {
@@ -424,8 +371,8 @@ protected:
 				EXPECT_EQ(0, Quit());
 			else
 				EXPECT_EQ(0, kill(program->Pid(), SIGTERM));
-			int status = program->Wait();
-			std::string log = ReadFile(Log());
+			int status = program->Wait(60000);
+			std::string log = program->Output();
 			ASSERT_EQ(0, status) << log;
 			EXPECT_EQ(std::string::npos, log.find("Sanitizer")) << log;
 			EXPECT_EQ(std::string::npos, log.find("runtime error")) << log;

@@ -3,6 +3,7 @@
 // retyped or followed, also when the file system refuses (read-only, full, no xattrs).
 #include "store/KVFiling.h"
 
+#include "StoreSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kType = "application/x-vnd.Be-bookmark";
+using kvtest::WithNul;
 
-std::string
-WithNul(const std::string& text)
-{
-	return text + std::string(1, '\0');
-}
+const std::string kType = kvtest::kBookmarkMimeType;
 
 ino_t
 Inode(const std::string& path)
@@ -47,26 +44,17 @@ Xattr(const std::string& path, const std::string& name)
 class FilingTest : public ::testing::Test
 {
 protected:
-	void SetUp() override
-	{
-		char resolved[4096];
-		ASSERT_NE(nullptr, realpath(fDir.Path().c_str(), resolved));
-		fStore = std::string(resolved) + "/Kestrovane";
-		ASSERT_EQ(0, mkdir(fStore.c_str(), 0755));
-	}
+	void SetUp() override { ASSERT_TRUE(fTempStore.IsReady()); }
 
-	std::string Store(const std::string& relative) const { return fStore + "/" + relative; }
+	std::string Store(const std::string& relative) const { return fTempStore.Sub(relative); }
 
-	void MakeFolder(const std::string& name) { ASSERT_EQ(0, mkdir(Store(name).c_str(), 0755)); }
+	void MakeFolder(const std::string& name) { ASSERT_TRUE(fTempStore.MakeFolder(name)); }
 
 	// A bookmark as another program would leave it, with one foreign attribute.
 	void MakeBookmark(const std::string& relative, const std::string& url)
 	{
 		std::string path = Store(relative);
-		ASSERT_TRUE(kvtest::WriteFile(path, ""));
-		ASSERT_TRUE(kvtest::SetXattr(path, "user.mime_type", kType));
-		ASSERT_TRUE(kvtest::SetXattr(path, "user.META:url", WithNul(url)));
-		ASSERT_TRUE(kvtest::SetXattr(path, "user.META:keyw", WithNul("old words")));
+		ASSERT_TRUE(kvtest::MakeBookmark(path, url, "old words"));
 		ASSERT_TRUE(kvtest::SetXattr(path, "user.META:title", WithNul("Old")));
 		ASSERT_TRUE(kvtest::SetXattr(path, "user.other", "kept"));
 	}
@@ -93,10 +81,8 @@ protected:
 		return names;
 	}
 
-	kvtest::TempDir fDir{"kv-filing"};
-	kvtest::ScopedEnv fHome{"HOME", "/nonexistent-home"};
-	kvtest::ScopedEnv fConfig{"XDG_CONFIG_HOME", fDir.Path().c_str()};
-	std::string fStore;
+	kvtest::TempStore fTempStore{"kv-filing", "/nonexistent-home"};
+	const std::string& fStore = fTempStore.Path();
 };
 
 TEST_F(FilingTest, NewBookmarkHasTheTypeAndEachAttributeWithItsNul)
@@ -220,7 +206,7 @@ TEST_F(FilingTest, SelectionAndFolderMustExist)
 TEST_F(FilingTest, ForeignEntriesAtTheNameAreLeftAlone)
 {
 	MakeFolder("0 - News");
-	std::string outside = fDir.Sub("outside-target");
+	std::string outside = fTempStore.Dir().Sub("outside-target");
 	ASSERT_TRUE(kvtest::WriteFile(Store("0 - News/1 - Plain"), "plain data"));
 	ASSERT_EQ(0, symlink(outside.c_str(), Store("0 - News/2 - Link").c_str()));
 	MakeFolder("0 - News/3 - Dir");

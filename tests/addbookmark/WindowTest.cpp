@@ -21,6 +21,7 @@
 #include <OS.h>
 #include <TextControl.h>
 
+#include "StoreSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,21 +38,12 @@ namespace {
 namespace fs = std::filesystem;
 using kvtest::WaitUntil;
 
-const std::string kType = "application/x-vnd.Be-bookmark";
-
-std::string
-WithNul(const std::string& text)
-{
-	return text + std::string(1, '\0');
-}
+using kvtest::WithNul;
 
 void
 MakeBookmark(const std::string& path, const std::string& url, const std::string& keywords)
 {
-	ASSERT_TRUE(kvtest::WriteFile(path, ""));
-	ASSERT_TRUE(kvtest::SetXattr(path, "user.mime_type", kType));
-	ASSERT_TRUE(kvtest::SetXattr(path, "user.META:url", WithNul(url)));
-	ASSERT_TRUE(kvtest::SetXattr(path, "user.META:keyw", WithNul(keywords)));
+	ASSERT_TRUE(kvtest::MakeBookmark(path, url, keywords));
 }
 
 class BarStandIn : public BLooper
@@ -83,12 +75,9 @@ class BookmarkWindowTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		char resolved[4096];
-		ASSERT_NE(nullptr, realpath(fDir.Path().c_str(), resolved));
-		fStore = std::string(resolved) + "/Kestrovane";
-		ASSERT_EQ(0, mkdir(fStore.c_str(), 0755));
-		ASSERT_EQ(0, mkdir(Store("0 - News").c_str(), 0755));
-		ASSERT_EQ(0, mkdir(Store("1 - Work").c_str(), 0755));
+		ASSERT_TRUE(fTempStore.IsReady());
+		ASSERT_TRUE(fTempStore.MakeFolder("0 - News"));
+		ASSERT_TRUE(fTempStore.MakeFolder("1 - Work"));
 		MakeBookmark(Store("0 - News/2 - Search"), "http://search.example/", "find");
 		// A second file with slot 3's digit; the menus show the first one only.
 		MakeBookmark(Store("0 - News/2 - Zed"), "http://zed.example/", "");
@@ -121,7 +110,7 @@ protected:
 		KVMainWindow::fLocker = nullptr;
 	}
 
-	std::string Store(const std::string& relative) const { return fStore + "/" + relative; }
+	std::string Store(const std::string& relative) const { return fTempStore.Sub(relative); }
 
 	KVBookmarkWindow* Open(int32 folder, int32 slot)
 	{
@@ -201,10 +190,9 @@ protected:
 		});
 	}
 
-	kvtest::TempDir fDir{"kv-abwindow"};
-	kvtest::ScopedEnv fHome{"HOME", fDir.Path().c_str()};
-	kvtest::ScopedEnv fConfig{"XDG_CONFIG_HOME", fDir.Path().c_str()};
-	std::string fStore;
+	kvtest::TempStore fTempStore{"kv-abwindow"};
+	const kvtest::TempDir& fDir = fTempStore.Dir();
+	const std::string& fStore = fTempStore.Path();
 	BarStandIn* fBar = nullptr;
 	BMessenger fWindow;
 	thread_id fThread = -1;

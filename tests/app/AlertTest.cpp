@@ -9,14 +9,13 @@
 
 #include "kit/interface/GuiTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 #include "kit/interface/ScreenShot.h"
 
 using namespace kvtest;
 
 namespace {
-
-const unsigned int kReturnKey = 36;
 
 bool
 IsRed(int r, int g, int b)
@@ -81,7 +80,7 @@ TEST_F(AlertTest, ErrorBlocksUntilOkIsClickedWithALargeRedPrefix)
 	ClickOk();
 	bool answered = WaitUntil([&] { return returned.load(); });
 	if (!answered)
-		fClient->Tap(kReturnKey);
+		fClient->Tap(xkey::kReturn);
 	caller.join();
 	ASSERT_TRUE(answered);
 	EXPECT_TRUE(WaitUntil([&] { return Find(IsRed).Empty(); }));
@@ -98,7 +97,7 @@ TEST_F(AlertTest, WarningReturnsAtOnceWithALargeOrangePrefix)
 	EXPECT_GE(orange.Width(), 70);
 	EXPECT_TRUE(Find(IsRed).Empty());
 
-	fClient->Tap(kReturnKey);
+	fClient->Tap(xkey::kReturn);
 	EXPECT_TRUE(WaitUntil([&] { return Find(IsOrange).Empty(); }));
 }
 

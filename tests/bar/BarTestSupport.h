@@ -1,6 +1,6 @@
 // Shared pieces of the bar's tests: a private profile (configuration, home, application
 // table with stand-in browsers that log their arguments), bookmark files written by the
-// shell as another program would, and the real program run in the background.
+// shell as another program would.
 #ifndef KV_TEST_BAR_TEST_SUPPORT_H
 #define KV_TEST_BAR_TEST_SUPPORT_H
 
@@ -8,6 +8,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "support/ProgramSupport.h"
 #include "support/TestSupport.h"
 
 namespace kvtest {
@@ -46,32 +47,6 @@ private:
 	ScopedEnv fHomeEnv;
 	ScopedEnv fTableEnv;
 };
-
-// A program running in the background with its standard output in a file.
-class BackgroundProcess
-{
-public:
-	BackgroundProcess(const std::vector<std::string>& argv,
-	                  const std::vector<std::string>& extraEnv);
-	~BackgroundProcess();
-
-	pid_t Pid() const { return fPid; }
-	bool IsRunning();
-	void Signal(int signal);
-	// The exit status (0..255), or -1 when it did not end in time or died of a signal.
-	int Wait(int milliseconds = 10000);
-	std::string Output() const;
-
-private:
-	TempDir fDir{"kvproc"};
-	pid_t fPid = -1;
-	int fStatus = -1;
-	bool fDone = false;
-};
-
-// The built Kestrovane and kvsend.
-std::string KestrovanePath();
-std::string KvsendPath();
 
 } // namespace kvtest
 

@@ -10,17 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "BarTestSupport.h"
-#include "kit/display/XServer.h"
+#include "kit/interface/GuiTestSupport.h"
+#include "support/XKeyCodes.h"
 
 using namespace kvtest;
 
 namespace {
-
-// X key codes of the physical keys (evdev).
-const unsigned int kSuper = 133;
-const unsigned int kAltKey = 64;
-const unsigned int kQ = 24;
-const unsigned int kKeypad[10] = {90, 87, 88, 89, 83, 84, 85, 79, 80, 81};
 
 const char* const kSignature = "application/x-Zintu.Kestrovane";
 // Inside button "0" of a bar at (30, 30) in its default column, away from the digit.
@@ -50,24 +45,21 @@ CountOf(const std::string& text, const std::string& what)
 	return count;
 }
 
-class KestrovaneE2ETest : public testing::Test
+class KestrovaneE2ETest : public XServerTest
 {
 protected:
 	void SetUp() override
 	{
-		fServer = std::make_unique<XServer>();
-		if (!fServer->IsRunning())
-			GTEST_SKIP() << fServer->Error();
-		fClient = std::make_unique<XClient>();
-		ASSERT_TRUE(fClient->IsValid());
+		XServerTest::SetUp();
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		fProfile = std::make_unique<BarProfile>();
 	}
 
 	void TearDown() override
 	{
 		fBar.reset();
-		fClient.reset();
-		fServer.reset();
+		XServerTest::TearDown();
 	}
 
 	void StartBar(int buttonX = kButtonX, int buttonY = kButtonY)
@@ -88,9 +80,9 @@ protected:
 
 	void HotKey(int folderDigit, int slotDigit)
 	{
-		fClient->Tap(kSuper);
-		fClient->Tap(kKeypad[folderDigit]);
-		fClient->Tap(kKeypad[slotDigit]);
+		fClient->Tap(xkey::kSuper);
+		fClient->Tap(xkey::kKeypad[folderDigit]);
+		fClient->Tap(xkey::kKeypad[slotDigit]);
 		fClient->Sync();
 	}
 
@@ -107,8 +99,6 @@ protected:
 		ASSERT_EQ(result.exitStatus, 0) << command << "\n" << result.error;
 	}
 
-	std::unique_ptr<XServer> fServer;
-	std::unique_ptr<XClient> fClient;
 	std::unique_ptr<BarProfile> fProfile;
 	std::unique_ptr<BackgroundProcess> fBar;
 };
@@ -235,9 +225,9 @@ TEST_F(KestrovaneE2ETest, QuitRequests)
 	// The About window opens centred; clicking it makes it the active window.
 	ASSERT_TRUE(WaitUntil([&] { return fClient->Pixel(512, 300) != 0; }));
 	fClient->Click(512, 300);
-	fClient->Key(kAltKey, true);
-	fClient->Tap(kQ);
-	fClient->Key(kAltKey, false);
+	fClient->Key(xkey::kAlt, true);
+	fClient->Tap(xkey::Letter('q'));
+	fClient->Key(xkey::kAlt, false);
 	fClient->Sync();
 	EXPECT_FALSE(WaitUntil([&] { return !fBar->IsRunning(); }, std::chrono::milliseconds(1500)))
 	        << "Alt+Q in the About window ended the program";
@@ -247,9 +237,9 @@ TEST_F(KestrovaneE2ETest, QuitRequests)
 	ASSERT_NO_FATAL_FAILURE(StartBar());
 	// On the strip, clear of the close box.
 	fClient->Click(46, 36);
-	fClient->Key(kAltKey, true);
-	fClient->Tap(kQ);
-	fClient->Key(kAltKey, false);
+	fClient->Key(xkey::kAlt, true);
+	fClient->Tap(xkey::Letter('q'));
+	fClient->Key(xkey::kAlt, false);
 	fClient->Sync();
 	EXPECT_EQ(fBar->Wait(), 0) << "Alt+Q on the active bar\n" << Tail(fBar->Output());
 

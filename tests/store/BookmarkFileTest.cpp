@@ -4,6 +4,7 @@
 
 #include <Entry.h>
 
+#include "StoreSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,47 +17,20 @@
 
 namespace {
 
-const std::string kType = "application/x-vnd.Be-bookmark";
-
-struct Bookmark
-{
-	std::string type = kType;
-	std::string url = std::string("http://example.org/\0", 20);
-	bool hasKeywords = true;
-	std::string keywords = std::string("\0", 1);
-};
-
-bool
-MakeBookmark(const std::string& path, const Bookmark& bookmark = Bookmark())
-{
-	if (!kvtest::WriteFile(path, ""))
-		return false;
-	if (!bookmark.type.empty() && !kvtest::SetXattr(path, "user.mime_type", bookmark.type))
-		return false;
-	if (!kvtest::SetXattr(path, "user.META:url", bookmark.url))
-		return false;
-	return !bookmark.hasKeywords || kvtest::SetXattr(path, "user.META:keyw", bookmark.keywords);
-}
+using kvtest::MakeBookmark;
+using Bookmark = kvtest::BookmarkFields;
 
 class StoreTest : public ::testing::Test
 {
 protected:
-	void SetUp() override
-	{
-		char resolved[4096];
-		ASSERT_NE(nullptr, realpath(fDir.Path().c_str(), resolved));
-		fStore = std::string(resolved) + "/Kestrovane";
-		ASSERT_EQ(0, mkdir(fStore.c_str(), 0755));
-	}
+	void SetUp() override { ASSERT_TRUE(fTempStore.IsReady()); }
 
-	std::string Store(const std::string& relative) const { return fStore + "/" + relative; }
+	std::string Store(const std::string& relative) const { return fTempStore.Sub(relative); }
 
-	void MakeFolder(const std::string& name) { ASSERT_EQ(0, mkdir(Store(name).c_str(), 0755)); }
+	void MakeFolder(const std::string& name) { ASSERT_TRUE(fTempStore.MakeFolder(name)); }
 
-	kvtest::TempDir fDir{"kv-store"};
-	kvtest::ScopedEnv fHome{"HOME", "/nonexistent-home"};
-	kvtest::ScopedEnv fConfig{"XDG_CONFIG_HOME", fDir.Path().c_str()};
-	std::string fStore;
+	kvtest::TempStore fTempStore{"kv-store", "/nonexistent-home"};
+	const std::string& fStore = fTempStore.Path();
 };
 
 TEST_F(StoreTest, FoldersAreFoundByTheirDigit)

@@ -10,6 +10,7 @@
 #include "kit/interface/GuiTestSupport.h"
 #include "store/KVMenu.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 using namespace kvtest;
 
@@ -18,14 +19,6 @@ namespace {
 const uint32 kMsgOpen = 'open';
 const uint32 kMsgSlot = 'slot';
 const BPoint kMenuWhere(300, 200);
-
-// X key codes of physical keys.
-const unsigned int kKeypad1 = 87;
-const unsigned int kKeypad2 = 88;
-const unsigned int kMainRow2 = 11;
-const unsigned int kDown = 116;
-const unsigned int kReturn = 36;
-const unsigned int kEscape = 9;
 
 // Pops the folder menu up from its own thread and records the slots chosen.
 class BarWindow : public RecordingWindow
@@ -138,9 +131,9 @@ TEST_F(FolderMenuXTest, KeypadDigitsChooseBySlotAndOtherKeysDoNothing)
 	Open();
 	// Keypad 1 matches no label ("0 Alpha" is slot 1); the main row's 2, Down and
 	// Return are not the menu's keys.
-	for (unsigned int key : {kKeypad1, kMainRow2, kDown, kReturn})
+	for (unsigned int key : {xkey::kKeypad[1], xkey::kDigits[2], xkey::kDown, xkey::kReturn})
 		fClient->Tap(key);
-	fClient->Tap(kKeypad2);
+	fClient->Tap(xkey::kKeypad[2]);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->received.load() == 1; }));
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->closed.load(); }));
 	ASSERT_TRUE(fWindow->Lock());
@@ -158,7 +151,7 @@ TEST_F(FolderMenuXTest, EscapeClosesWithoutAMessageAndTheTitleIsBold)
 	EXPECT_GT(plain, 0);
 	EXPECT_GT(title, plain + plain / 5);
 
-	fClient->Tap(kEscape);
+	fClient->Tap(xkey::kEscape);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->closed.load(); }));
 	EXPECT_EQ(fWindow->received.load(), 0);
 }

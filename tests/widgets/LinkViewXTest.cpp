@@ -17,7 +17,9 @@
 #include "Display.h"
 #include "WidgetTestSupport.h"
 #include "kit/interface/GuiTestSupport.h"
+#include "support/ProgramSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 #include "widgets/KVAboutWindow.h"
 #include "widgets/KVLinkView.h"
 
@@ -26,8 +28,6 @@ using namespace kvtest;
 namespace {
 
 const char* const kXclip = "/usr/bin/xclip";
-const unsigned int kKeyC = 54;
-const unsigned int kEscape = 9;
 const uint32_t kLinkBlue = 0x0000ff;
 const uint32_t kHoverBlue = 0x000078;
 
@@ -62,31 +62,12 @@ private:
 };
 
 // Another program's drop target: kv_xdnd_target, reporting one line at a time.
-class TargetProgram
+class TargetProgram : public ProgramLines
 {
 public:
 	explicit TargetProgram(const std::string& uri)
-	{
-		std::string command = std::string(KV_XDND_TARGET) + " 600 300 200 200 '" + uri + "'";
-		fPipe = popen(command.c_str(), "r");
-	}
-
-	~TargetProgram()
-	{
-		if (fPipe != nullptr)
-			pclose(fPipe);
-	}
-
-	std::string Line()
-	{
-		char buffer[4096];
-		if (fPipe == nullptr || fgets(buffer, sizeof(buffer), fPipe) == nullptr)
-			return "";
-		std::string line(buffer);
-		if (!line.empty() && line.back() == '\n')
-			line.pop_back();
-		return line;
-	}
+	    : ProgramLines(std::string(KV_XDND_TARGET) + " 600 300 200 200 '" + uri + "'")
+	{}
 
 	// The answer to the direct save: the line after "types ...".
 	std::string Answer()
@@ -97,9 +78,6 @@ public:
 		}
 		return "<no answer>";
 	}
-
-private:
-	FILE* fPipe;
 };
 
 std::string
@@ -270,13 +248,13 @@ TEST_F(LinkViewXTest, TheContextMenuCopiesTheLinkAndEscapeChoosesNothing)
 	BPoint middle, underline;
 	Where(fWeb, &middle, &underline);
 	ASSERT_TRUE(OpenMenu(middle));
-	fClient->Tap(kKeyC);
+	fClient->Tap(xkey::Letter('c'));
 	fClient->Sync();
 	EXPECT_TRUE(WaitUntil([&] { return Clipboard() == "http://example.org/"; })) << Clipboard();
 	// Escape closes the menu without a choice: nothing is launched, and once the pointer
 	// has passed over the text and left it, the link has its own colour again.
 	ASSERT_TRUE(OpenMenu(middle));
-	fClient->Tap(kEscape);
+	fClient->Tap(xkey::kEscape);
 	// The pointer moves once the menu has let go of it, as a user's would.
 	ASSERT_TRUE(WaitForMenuGone(middle));
 	fClient->MoveMouse((int)middle.x, (int)middle.y);

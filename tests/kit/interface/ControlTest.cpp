@@ -15,6 +15,7 @@
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 #include "ScreenShot.h"
 
@@ -25,8 +26,6 @@ namespace {
 const uint32 kPressed = 'prsd';
 const uint32 kOther = 'othr';
 const uint32 kSentinel = 'sntl';
-const unsigned int kReturnKey = 36;
-const unsigned int kEscapeKey = 9;
 
 BTextView*
 MakeTextView(float width, const char* text)
@@ -240,7 +239,7 @@ TEST_F(ControlXTest, EnterPressesOnlyTheDefaultButton)
 {
 	SetUpWindow();
 	// Without a default button Enter reaches the window itself.
-	fClient->Tap(kReturnKey);
+	fClient->Tap(xkey::kReturn);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->keysToWindow.load() == 1; }));
 	ASSERT_TRUE(fWindow->Drain());
 	EXPECT_EQ(fWindow->pressed.load() + fWindow->other.load(), 0);
@@ -253,7 +252,7 @@ TEST_F(ControlXTest, EnterPressesOnlyTheDefaultButton)
 	rgb_color frame = tint_color(ui_color(B_PANEL_BACKGROUND_COLOR), B_DARKEN_4_TINT);
 	EXPECT_TRUE(fClient->WaitForPixel(220, 130, Rgb(frame)));
 
-	fClient->Tap(kReturnKey);
+	fClient->Tap(xkey::kReturn);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->other.load() == 1; }));
 	ASSERT_TRUE(fWindow->Drain());
 	EXPECT_EQ(fWindow->other.load(), 1);
@@ -273,7 +272,7 @@ TEST_F(ControlXTest, AlertShortcutsAnswerThroughTheInvoker)
 	EXPECT_EQ(alert->Shortcut(0), B_ESCAPE);
 	alert->Go(new BInvoker(new BMessage('alrt'), fWindow));
 	ASSERT_TRUE(WaitUntil(alertShown));
-	fClient->Tap(kEscapeKey);
+	fClient->Tap(xkey::kEscape);
 	ASSERT_TRUE(WaitUntil([&] { return fWindow->alertAnswer.load() == 0; }));
 	ASSERT_TRUE(WaitUntil([&] { return !alertShown(); }));
 
@@ -282,7 +281,7 @@ TEST_F(ControlXTest, AlertShortcutsAnswerThroughTheInvoker)
 	std::thread waiter([&] { answer = (new BAlert("", "Discard?", "Cancel", "Discard"))->Go(); });
 	ASSERT_TRUE(WaitUntil(alertShown));
 	EXPECT_EQ(answer.load(), -2);
-	fClient->Tap(kReturnKey);
+	fClient->Tap(xkey::kReturn);
 	ASSERT_TRUE(WaitUntil([&] { return answer.load() == 1; }));
 	waiter.join();
 	Close(fWindow);

@@ -16,7 +16,9 @@
 
 #include "Display.h"
 #include "GuiTestSupport.h"
+#include "support/ProgramSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 using namespace kvtest;
 
@@ -25,7 +27,6 @@ namespace {
 const uint32 kDragged = 'drgm';
 const uint32 kReply = 'rply';
 const uint32 kSentinel = 'sntl';
-const unsigned int kEscapeKey = 9;
 
 struct Received
 {
@@ -133,33 +134,12 @@ private:
 };
 
 // A drop target program reporting line by line on its standard output.
-class TargetProgram
+class TargetProgram : public ProgramLines
 {
 public:
 	explicit TargetProgram(const std::string& arguments)
-	{
-		std::string command = std::string(KV_XDND_TARGET) + " " + arguments;
-		fPipe = popen(command.c_str(), "r");
-	}
-	~TargetProgram()
-	{
-		if (fPipe != nullptr)
-			pclose(fPipe);
-	}
-
-	std::string Line()
-	{
-		char buffer[4096];
-		if (fPipe == nullptr || fgets(buffer, sizeof(buffer), fPipe) == nullptr)
-			return "";
-		std::string line(buffer);
-		if (!line.empty() && line.back() == '\n')
-			line.pop_back();
-		return line;
-	}
-
-private:
-	FILE* fPipe;
+	    : ProgramLines(std::string(KV_XDND_TARGET) + " " + arguments)
+	{}
 };
 
 class DragTest : public GuiTest
@@ -250,7 +230,7 @@ TEST_F(DragTest, EscapeCancelsTheDrag)
 	fClient->MoveMouse(420, 130);
 	fClient->Sync();
 	ASSERT_TRUE(WaitUntil([this] { return fTarget->dragMoves.load() > 0; }));
-	fClient->Tap(kEscapeKey);
+	fClient->Tap(xkey::kEscape);
 	fClient->Sync();
 	ASSERT_TRUE(WaitUntil([] { return !BPrivate::Display::Default()->IsDragging(); }));
 	EXPECT_TRUE(fClient->WaitForPixel(420 + 20, 130 + 8, 0x0000c8));

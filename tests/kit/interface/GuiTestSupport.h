@@ -87,6 +87,30 @@ public:
 	std::atomic<bool> activeNow{false};
 };
 
+// A private X server and a client of the test's own, for tests that run whole programs on
+// it; the kit in the test process never connects. Skips when no server starts.
+class XServerTest : public testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		fServer = std::make_unique<XServer>();
+		if (!fServer->IsRunning())
+			GTEST_SKIP() << fServer->Error();
+		fClient = std::make_unique<XClient>();
+		ASSERT_TRUE(fClient->IsValid());
+	}
+
+	void TearDown() override
+	{
+		fClient.reset();
+		fServer.reset();
+	}
+
+	std::unique_ptr<XServer> fServer;
+	std::unique_ptr<XClient> fClient;
+};
+
 class GuiTest : public testing::Test
 {
 protected:

@@ -17,6 +17,7 @@
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 using namespace kvtest;
 
@@ -27,11 +28,6 @@ const uint32 kMsgOpenAsync = 'opnA';
 const uint32 kMsgOpenDelivering = 'opnD';
 const uint32 kMsgChosen = 'chsn';
 const BPoint kMenuWhere(300, 200);
-
-// X key codes of physical keys.
-const unsigned int kEscapeKeycode = 9;
-const unsigned int kReturnKeycode = 36;
-const unsigned int kDownKeycode = 116;
 
 // Opens its menu from its own thread and records what Go() returned and which item
 // messages arrived.
@@ -148,7 +144,7 @@ TEST_F(MenuTest, SynchronousGoReturnsTheClickedItem)
 TEST_F(MenuTest, EscapeOrAClickOutsideReturnsNothing)
 {
 	Open(kMsgOpen, 0);
-	fClient->Tap(kEscapeKeycode);
+	fClient->Tap(xkey::kEscape);
 	ASSERT_TRUE(Returned());
 	EXPECT_EQ(fWindow->chosen.load(), nullptr);
 
@@ -178,11 +174,11 @@ TEST_F(MenuTest, ArrowsSkipDisabledItemsAndReturnChooses)
 {
 	Open(kMsgOpen, 1);
 	// From "Save": down skips the separator and "Disabled" to "Close".
-	fClient->Tap(kDownKeycode);
+	fClient->Tap(xkey::kDown);
 	BRect close = fFrames[4];
 	EXPECT_TRUE(fClient->WaitForPixel(close.left + 4, close.top + 4,
 	                                  Rgb(ui_color(B_MENU_SELECTION_BACKGROUND_COLOR))));
-	fClient->Tap(kReturnKeycode);
+	fClient->Tap(xkey::kReturn);
 	ASSERT_TRUE(Returned());
 	EXPECT_EQ(fWindow->chosen.load(), fMenu->ItemAt(4));
 }

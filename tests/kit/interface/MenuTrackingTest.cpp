@@ -14,6 +14,7 @@
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 using namespace kvtest;
 
@@ -22,12 +23,6 @@ namespace {
 const uint32 kMsgOpen = 'open';
 const uint32 kMsgItem = 'item';
 const BPoint kMenuWhere(300, 200);
-
-// X key codes of letters.
-const unsigned int kKeyA = 38;
-const unsigned int kKeyL = 46;
-const unsigned int kKeyM = 58;
-const unsigned int kKeyN = 57;
 
 BPoint
 Centre(BRect frame)
@@ -185,17 +180,17 @@ TEST_F(SubmenuTest, TypedTriggersChooseItemsAndOpenSubmenus)
 	// "Alpha" asks for "l", so "a" belongs to nobody; "More" takes "m", "Next" takes "n".
 	fMenu->ItemAt(0)->SetTrigger('l');
 	Open();
-	fClient->Tap(kKeyA);
-	fClient->Tap(kKeyM);
+	fClient->Tap(xkey::Letter('a'));
+	fClient->Tap(xkey::Letter('m'));
 	ASSERT_TRUE(Shows(fSubFrames[0]));
 	EXPECT_FALSE(fWindow->returned.load());
-	fClient->Tap(kKeyN);
+	fClient->Tap(xkey::Letter('n'));
 	ASSERT_TRUE(Returned());
 	EXPECT_EQ(fWindow->chosen.load(), fSubmenu->ItemAt(1));
 
 	fWindow->returned = false;
 	Open();
-	fClient->Tap(kKeyL);
+	fClient->Tap(xkey::Letter('l'));
 	ASSERT_TRUE(Returned());
 	EXPECT_EQ(fWindow->chosen.load(), fMenu->ItemAt(0));
 }

@@ -19,12 +19,14 @@
 
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 #include "ScreenShot.h"
 
 #include <X11/keysym.h>
 
 using namespace kvtest;
+using namespace kvtest::xkey;
 
 namespace {
 
@@ -325,21 +327,6 @@ const uint32 kModified = 'modf';
 const uint32 kSentinel = 'sntl';
 const uint32 kDefault = 'dflt';
 
-const unsigned int kShift = 50;
-const unsigned int kAlt = 64;
-const unsigned int kReturn = 36;
-const unsigned int kTab = 23;
-const unsigned int kBackSpace = 22;
-const unsigned int kDelete = 119;
-const unsigned int kLeft = 113;
-const unsigned int kEnd = 115;
-const unsigned int kGrave = 49;
-const unsigned int kSpace = 65;
-
-// X key codes of the letter keys (Linux evdev code + 8), a to z.
-const unsigned int kLetterKeys[26] = {38, 56, 54, 40, 26, 41, 42, 43, 31, 44, 45, 46, 58,
-                                      57, 32, 33, 24, 27, 39, 28, 30, 55, 25, 53, 29, 52};
-
 // Counts the controls' messages and keeps the text each invocation carried.
 class FormWindow : public RecordingWindow
 {
@@ -438,7 +425,7 @@ protected:
 	void Type(const char* letters)
 	{
 		for (const char* c = letters; *c != '\0'; c++)
-			fClient->Tap(kLetterKeys[*c - 'a']);
+			fClient->Tap(kLetters[*c - 'a']);
 	}
 
 	void Chord(unsigned int modifier, unsigned int key)
@@ -552,8 +539,8 @@ TEST_F(TextControlXTest, CopyPasteAndTabMoveTextBetweenControls)
 	fClient->Click(TextX(40), NameY());
 	Type("copied");
 	ASSERT_TRUE(WaitForText(fName, "copied"));
-	Chord(kAlt, kLetterKeys['a' - 'a']);
-	Chord(kAlt, kLetterKeys['c' - 'a']);
+	Chord(kAlt, kLetters['a' - 'a']);
+	Chord(kAlt, kLetters['c' - 'a']);
 	ASSERT_TRUE(fWindow->Drain());
 
 	// Tab goes to the next control (leaving a changed control invokes it once), and
@@ -563,12 +550,12 @@ TEST_F(TextControlXTest, CopyPasteAndTabMoveTextBetweenControls)
 		BAutolock lock(fWindow);
 		return fUrl->TextView()->IsFocus();
 	}));
-	Chord(kAlt, kLetterKeys['v' - 'a']);
-	Chord(kAlt, kLetterKeys['v' - 'a']);
+	Chord(kAlt, kLetters['v' - 'a']);
+	Chord(kAlt, kLetters['v' - 'a']);
 	ASSERT_TRUE(WaitForText(fUrl, "copiedcopied"));
 	// Cut leaves the text on the clipboard.
-	Chord(kAlt, kLetterKeys['a' - 'a']);
-	Chord(kAlt, kLetterKeys['x' - 'a']);
+	Chord(kAlt, kLetters['a' - 'a']);
+	Chord(kAlt, kLetters['x' - 'a']);
 	ASSERT_TRUE(WaitForText(fUrl, ""));
 
 	fClient->Key(kShift, true);
@@ -579,7 +566,7 @@ TEST_F(TextControlXTest, CopyPasteAndTabMoveTextBetweenControls)
 		return fName->TextView()->IsFocus();
 	}));
 	fClient->Tap(kEnd);
-	Chord(kAlt, kLetterKeys['v' - 'a']);
+	Chord(kAlt, kLetters['v' - 'a']);
 	ASSERT_TRUE(WaitForText(fName, "copiedcopiedcopied"));
 	ASSERT_TRUE(fWindow->Drain());
 	std::vector<std::string> invoked = fWindow->Invoked();

@@ -1,5 +1,6 @@
 // Attributes on real files: exact bytes on disk, types, listings shared with other
 // programs, size limits of ext4 and tmpfs, and a file system without user xattrs.
+#include <File.h>
 #include <Node.h>
 #include <NodeInfo.h>
 #include <TypeConstants.h>
@@ -129,6 +130,44 @@ TEST_F(AttributeTest, TypesAreRecordedBesideTheValueAndHidden)
 	ASSERT_EQ(B_OK, fNode.GetAttrInfo("count", &info));
 	EXPECT_EQ(uint32(B_STRING_TYPE), info.type);
 	EXPECT_EQ(std::vector<std::string>{"user.count"}, kvtest::ListXattrs(fPath));
+}
+
+// A node learns once which type records its file has; a string written later must still
+// drop the record whoever made it, or the text would read back as the old type.
+TEST_F(AttributeTest, StringsDropTypeRecordsWhoeverWroteThem)
+{
+	int32 value = 5;
+	attr_info info;
+	{
+		BNode writer(fPath.c_str());
+		ASSERT_EQ(4, writer.WriteAttr("early", B_INT32_TYPE, 0, &value, sizeof(value)));
+		ASSERT_EQ(4, writer.WriteAttr("gone", B_INT32_TYPE, 0, &value, sizeof(value)));
+	}
+	// Enough other attributes that the listing is longer than a first guess at its size.
+	for (int i = 0; i < 40; i++) {
+		std::string name = "user.other." + std::string(40, 'o') + std::to_string(i);
+		ASSERT_TRUE(kvtest::SetXattr(fPath, name, "x"));
+	}
+	BNode node(fPath.c_str());
+	ASSERT_EQ(4, node.WriteAttr("early", B_STRING_TYPE, 0, "text", 4));
+	ASSERT_EQ(B_OK, node.GetAttrInfo("early", &info));
+	EXPECT_EQ(uint32(B_STRING_TYPE), info.type);
+	EXPECT_EQ(42u, Names().size());
+
+	ASSERT_EQ(B_OK, node.RemoveAttr("gone"));
+	ASSERT_TRUE(kvtest::SetXattr(fPath, "user.gone", "back"));
+	ASSERT_EQ(B_OK, node.GetAttrInfo("gone", &info));
+	EXPECT_EQ(uint32(B_STRING_TYPE), info.type);
+
+	// A file made exclusively starts without records, then keeps track of its own.
+	std::string made = fDir.Sub("made");
+	BFile file(made.c_str(), B_READ_WRITE | B_CREATE_FILE | B_FAIL_IF_EXISTS);
+	ASSERT_EQ(B_OK, file.InitCheck());
+	ASSERT_EQ(4, file.WriteAttr("late", B_INT32_TYPE, 0, &value, sizeof(value)));
+	ASSERT_EQ(4, file.WriteAttr("late", B_STRING_TYPE, 0, "text", 4));
+	ASSERT_EQ(B_OK, file.GetAttrInfo("late", &info));
+	EXPECT_EQ(uint32(B_STRING_TYPE), info.type);
+	EXPECT_EQ(std::vector<std::string>{"user.late"}, kvtest::ListXattrs(made));
 }
 
 TEST_F(AttributeTest, OtherProgramsAttributesAreListedAndKept)

@@ -6,6 +6,7 @@
 #include "DirectoryTable.h"
 #include "ErrnoStatus.h"
 #include "HostPath.h"
+#include "Xattr.h"
 
 #include <NodeMonitor.h>
 
@@ -30,10 +31,6 @@ const uint32 kChildMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | 
 const uint32 kStatMask = IN_ATTRIB | IN_MODIFY;
 const uint32 kAttrMask = IN_ATTRIB;
 
-// Where the kit records the type of a non-string attribute (see Xattr.h).
-const char* const kTypeRecordPrefix = "kv.type.";
-const size_t kTypeRecordPrefixLength = 8;
-
 // Bounds the search for a file's name among the entries of watched directories.
 const size_t kSearchLimit = 4096;
 
@@ -53,14 +50,13 @@ StatAt(int directory, const std::string& name, struct stat* info)
 bool
 FindChild(int handle, ino_t node, std::string* name)
 {
-	int fd = openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (fd < 0)
+	FileDescriptor fd(openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (!fd.IsValid())
 		return false;
-	DIR* directory = fdopendir(fd);
-	if (directory == nullptr) {
-		close(fd);
+	DIR* directory = fdopendir(fd.Get());
+	if (directory == nullptr)
 		return false;
-	}
+	fd.Release();
 	bool found = false;
 	while (struct dirent* entry = readdir(directory)) {
 		if (entry->d_ino == node && strcmp(entry->d_name, ".") != 0 &&
@@ -136,7 +132,7 @@ TakeSnapshot(int handle, NodeSnapshot* snapshot)
 	for (ssize_t offset = 0; length > 0 && offset < length;) {
 		std::string name(names.data() + offset);
 		offset += static_cast<ssize_t>(name.size()) + 1;
-		if (name.compare(0, 5, "user.") != 0)
+		if (name.compare(0, strlen(kUserNamespace), kUserNamespace) != 0)
 			continue;
 		ssize_t size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
 		if (size < 0 && errno == ERANGE) {
@@ -150,9 +146,9 @@ TakeSnapshot(int handle, NodeSnapshot* snapshot)
 			continue;
 		// A kit type record belongs to the attribute it describes: a new type for the
 		// same bytes is a change of that attribute.
-		std::string attribute = name.substr(5);
-		if (attribute.compare(0, kTypeRecordPrefixLength, kTypeRecordPrefix) == 0)
-			attribute.erase(0, kTypeRecordPrefixLength);
+		std::string attribute = name.substr(strlen(kUserNamespace));
+		if (attribute.compare(0, strlen(kTypeRecordPrefix), kTypeRecordPrefix) == 0)
+			attribute.erase(0, strlen(kTypeRecordPrefix));
 		snapshot->attributes[attribute] +=
 		        std::hash<std::string>()(std::string(value.data(), static_cast<size_t>(size)));
 	}
@@ -416,14 +412,13 @@ void
 InotifyMonitor::_ScanChildren(Record& record, std::map<std::string, ino_t>* children)
 {
 	children->clear();
-	int fd = openat(record.handle.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (fd < 0)
+	FileDescriptor fd(openat(record.handle.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+	if (!fd.IsValid())
 		return;
-	DIR* directory = fdopendir(fd);
-	if (directory == nullptr) {
-		close(fd);
+	DIR* directory = fdopendir(fd.Get());
+	if (directory == nullptr)
 		return;
-	}
+	fd.Release();
 	while (struct dirent* entry = readdir(directory)) {
 		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
 			continue;
