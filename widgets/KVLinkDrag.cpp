@@ -13,6 +13,7 @@
 #include <Entry.h>
 #include <File.h>
 #include <List.h>
+#include <BookmarkFormat.h>
 #include <Message.h>
 #include <MimeType.h>
 #include <Node.h>
@@ -23,7 +24,6 @@
 
 namespace {
 
-const char* const kBookmarkType = "application/x-vnd.Be-bookmark";
 const char* const kPersonType = "application/x-person";
 const size_t kMaxFileName = 255;
 
@@ -217,8 +217,8 @@ KVLinkView::_WriteAttributes(BNode* node, bool person)
 {
 	status_t status = B_OK;
 	BString important = GetImportantURL();
-	status_t first = WriteString(node, person ? "META:name" : "META:title", Text());
-	status_t second = WriteString(node, person ? "META:email" : "META:url",
+	status_t first = WriteString(node, person ? "META:name" : kTitleAttribute, Text());
+	status_t second = WriteString(node, person ? "META:email" : kUrlAttribute,
 	                              person ? important.String() : fLinkURL.String());
 	if (first != B_OK)
 		status = first;
