@@ -10,10 +10,10 @@
 
 #include <AppDefs.h>
 #include <Bitmap.h>
+#include <BookmarkFormat.h>
 #include <Entry.h>
 #include <File.h>
 #include <List.h>
-#include <BookmarkFormat.h>
 #include <Message.h>
 #include <MimeType.h>
 #include <Node.h>
