@@ -27,7 +27,9 @@ namespace {
 std::once_flag sFontConfigurationRead;
 std::atomic<bool> sFontConfigurationReady(false);
 
-// The remembered choices, loaded once; they live as long as the process.
+// The remembered choices, loaded once; they live as long as the process. While the full
+// configuration is read they are fontconfig's current one, so that pango, which waits for
+// fontconfig's start before it measures anything, finds it started at once.
 std::once_flag sChoicesLoaded;
 FcConfig* sChoices = nullptr;
 std::set<std::string> sChosenFamilies;
@@ -42,6 +44,8 @@ LoadChoices()
 {
 	std::call_once(sChoicesLoaded, [] {
 		sChoices = LoadFontChoices(FontChoicesPath(), &sChosenFamilies);
+		if (sChoices != nullptr)
+			FcConfigSetCurrent(sChoices);
 		std::lock_guard<std::mutex> lock(sFamiliesLock);
 		sRememberedFamilies = sChosenFamilies;
 	});
@@ -72,7 +76,13 @@ void
 ReadFontConfiguration()
 {
 	std::call_once(sFontConfigurationRead, [] {
-		FcInit();
+		LoadChoices();
+		if (sChoices == nullptr) {
+			FcInit();
+		} else if (FcConfig* full = FcInitLoadConfigAndFonts()) {
+			FcConfigSetCurrent(full);
+			FcConfigDestroy(full);
+		}
 		sFontConfigurationReady = true;
 	});
 }
@@ -107,14 +117,14 @@ class ThreadText
 public:
 	ThreadText() : fUsesChoices(false)
 	{
-		fFontMap = pango_cairo_font_map_new();
+		// Fontconfig's current configuration is settled before pango first asks for it.
 		if (!sFontConfigurationReady) {
 			LoadChoices();
-			if (sChoices != nullptr) {
-				pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fFontMap), sChoices);
-				fUsesChoices = true;
-			}
+			if (sChoices == nullptr)
+				ReadFontConfiguration();
 		}
+		fUsesChoices = !sFontConfigurationReady;
+		fFontMap = pango_cairo_font_map_new();
 		fContext = pango_font_map_create_context(fFontMap);
 		cairo_font_options_t* options = cairo_font_options_create();
 		cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
@@ -166,6 +176,21 @@ public:
 		return description;
 	}
 
+	// Heights are asked for at every draw; pango's answer costs a sample text's layout.
+	bool KnownHeight(const PangoFontDescription* description, font_height* height) const
+	{
+		auto found = fHeights.find(description);
+		if (found == fHeights.end())
+			return false;
+		*height = found->second;
+		return true;
+	}
+
+	void RememberHeight(const PangoFontDescription* description, const font_height& height)
+	{
+		fHeights[description] = height;
+	}
+
 private:
 	// The remembered choices serve until the full configuration is read, and only for the
 	// families they hold; anything else waits for the full configuration.
@@ -183,6 +208,7 @@ private:
 			return;
 		pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fFontMap), nullptr);
 		pango_layout_context_changed(fLayout);
+		fHeights.clear();
 		fUsesChoices = false;
 	}
 
@@ -190,6 +216,7 @@ private:
 	PangoContext* fContext;
 	PangoLayout* fLayout;
 	std::map<std::string, PangoFontDescription*> fDescriptions;
+	std::map<const PangoFontDescription*, font_height> fHeights;
 	bool fUsesChoices;
 };
 
@@ -289,8 +316,11 @@ TextHeight(const BFont& font, font_height* height)
 	if (height == nullptr)
 		return;
 	ThreadText& threadText = Text();
+	const PangoFontDescription* description = threadText.Description(font);
+	if (threadText.KnownHeight(description, height))
+		return;
 	PangoFontMetrics* metrics =
-	        pango_context_get_metrics(threadText.Context(), threadText.Description(font), nullptr);
+	        pango_context_get_metrics(threadText.Context(), description, nullptr);
 	float ascent = (float)pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
 	float descent = (float)pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
 	float lineHeight = (float)pango_font_metrics_get_height(metrics) / PANGO_SCALE;
@@ -298,6 +328,7 @@ TextHeight(const BFont& font, font_height* height)
 	height->ascent = std::ceil(ascent);
 	height->descent = std::ceil(descent);
 	height->leading = std::max(0.0f, std::ceil(lineHeight - ascent - descent));
+	threadText.RememberHeight(description, *height);
 }
 
 void
