@@ -16,8 +16,9 @@ struct RootName
 	const char* name; // when the file gives none
 };
 
-const RootName kRoots[] = {
-        {"bookmark_bar", "Bookmarks bar"}, {"other", "Other bookmarks"}, {"synced", "Mobile bookmarks"}};
+const RootName kRoots[] = {{"bookmark_bar", "Bookmarks bar"},
+                           {"other", "Other bookmarks"},
+                           {"synced", "Mobile bookmarks"}};
 
 std::string
 StringField(const json& node, const char* key)

@@ -9,7 +9,6 @@
 
 // Fills tree; the bookmark bar is the toolbar. False with *error set for text that is not
 // JSON, JSON without the roots, or folders nested too deep.
-bool ReadChromiumBookmarks(const char* data, size_t size, KVSourceTree* tree,
-                           std::string* error);
+bool ReadChromiumBookmarks(const char* data, size_t size, KVSourceTree* tree, std::string* error);
 
 #endif // KV_CHROMIUM_READER_H

@@ -7,8 +7,8 @@
 
 #include <Directory.h>
 #include <Entry.h>
-#include <Path.h>
 #include <OS.h>
+#include <Path.h>
 #include <String.h>
 
 #include <sqlite3.h>
@@ -99,8 +99,8 @@ void
 ReadKeywords(sqlite3* database, Places* places)
 {
 	sqlite3_stmt* statement = nullptr;
-	if (sqlite3_prepare_v2(database, "SELECT place_id, keyword FROM moz_keywords", -1,
-	                       &statement, nullptr) != SQLITE_OK)
+	if (sqlite3_prepare_v2(database, "SELECT place_id, keyword FROM moz_keywords", -1, &statement,
+	                       nullptr) != SQLITE_OK)
 		return;
 	while (sqlite3_step(statement) == SQLITE_ROW)
 		places->keywords[sqlite3_column_int64(statement, 0)] = Column(statement, 1);
@@ -291,7 +291,8 @@ ReadFirefoxBookmarks(const std::string& databasePath, KVSourceTree* tree, std::s
 	*tree = KVSourceTree();
 	Scratch scratch;
 	if (scratch.InitCheck() != B_OK) {
-		*error = std::string("cannot make a private directory: ") + strerror_be(scratch.InitCheck());
+		*error =
+		        std::string("cannot make a private directory: ") + strerror_be(scratch.InitCheck());
 		return false;
 	}
 	if (!CopyDatabase(databasePath, scratch, error))

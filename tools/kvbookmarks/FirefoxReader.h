@@ -17,8 +17,7 @@ std::string DefaultProfile(const std::string& iniText, const std::string& iniDir
 // of copies in a directory of this process's own under ~/.cache, removed again. The
 // toolbar is "Bookmarks Toolbar". False with *error set when the file is no readable
 // places database.
-bool ReadFirefoxBookmarks(const std::string& databasePath, KVSourceTree* tree,
-                          std::string* error);
+bool ReadFirefoxBookmarks(const std::string& databasePath, KVSourceTree* tree, std::string* error);
 
 // The same on a database file that may be opened in place (tests, fuzzing).
 bool ReadPlacesDatabase(const std::string& path, KVSourceTree* tree, std::string* error);

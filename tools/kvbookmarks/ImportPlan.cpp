@@ -88,7 +88,8 @@ Planner::FillFolder(const KVSourceNode& source, int32 folder)
 		while (slot < kSlots && !free[slot])
 			slot++;
 		if (slot == kSlots) {
-			fPlan->leftOvers.push_back({StoreName(link->name, link->url), link->url, "no free slot"});
+			fPlan->leftOvers.push_back(
+			        {StoreName(link->name, link->url), link->url, "no free slot"});
 			continue;
 		}
 		free[slot] = false;
@@ -178,7 +179,8 @@ FormatPlan(const KVImportPlan& plan)
 {
 	std::string text;
 	for (const KVPlannedFolder& rename : plan.renames)
-		text += "rename-folder\t" + std::to_string(rename.folder) + "\t" + Field(rename.name) + "\n";
+		text += "rename-folder\t" + std::to_string(rename.folder) + "\t" + Field(rename.name) +
+		        "\n";
 	for (const KVPlannedLink& link : plan.links) {
 		text += "add\t" + std::to_string(link.folder) + "\t" + std::to_string(link.slot) + "\t" +
 		        Field(link.name) + "\t" + Field(link.url) + "\n";

@@ -52,8 +52,8 @@ struct KVImportPlan
 std::string StoreName(const std::string& name, const std::string& url);
 
 // False with *error when the source folder or the target folder cannot be found.
-bool PlanImport(const KVSourceTree& tree, const KVStoreView& store,
-                const KVImportOptions& options, KVImportPlan* plan, std::string* error);
+bool PlanImport(const KVSourceTree& tree, const KVStoreView& store, const KVImportOptions& options,
+                KVImportPlan* plan, std::string* error);
 
 // The plan as text lines: "rename-folder\tD\tNAME", "add\tD\tS\tNAME\tURL",
 // "skip\tNAME\tURL\tREASON".

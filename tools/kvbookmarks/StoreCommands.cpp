@@ -249,8 +249,8 @@ OpenBookmark(int32 folder, int32 slot)
 
 	KVSettings settings{BPath(kSettingsFile)};
 	settings.Load();
-	const char* signature = settings.GetBrowser() == kBrowserNetPositive ? kNetPositiveSignature
-	                                                                     : kOperaSignature;
+	const char* signature =
+	        settings.GetBrowser() == kBrowserNetPositive ? kNetPositiveSignature : kOperaSignature;
 	if (settings.GetBrowser() != kBrowserOpera && settings.GetBrowser() != kBrowserNetPositive)
 		return KVCommandResult(kCommandNoBrowser, "the settings name no known browser");
 	const char* arguments[1] = {current.url.String()};

@@ -37,8 +37,8 @@ ReadFolder(const char* path, KVFolderView* folder)
 		slot.path = paths[i];
 		slot.name = GetName(paths[i]);
 		// As the bar: a URL read before the keywords turned out missing still shows.
-		slot.bookmark = ReadBookmarkFile(BEntry(paths[i].String(), false), &slot.url,
-		                                 &slot.keywords);
+		slot.bookmark =
+		        ReadBookmarkFile(BEntry(paths[i].String(), false), &slot.url, &slot.keywords);
 		if (!slot.bookmark)
 			slot.keywords = "";
 	}

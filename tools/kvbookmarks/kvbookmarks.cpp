@@ -53,8 +53,9 @@ const Command kCommands[] = {
          "Opens a bookmark as the bar would: through the running bar, else in the browser\n"
          "chosen in the bar's settings.\n",
          "", "", 2, 2},
-        {"import", "import firefox [PROFILE-DIR] | chromium [BOOKMARKS-FILE] | html FILE\n"
-                   "       [--from \"Folder/Sub folder\"] [--into FOLDER] [--folders] [--dry-run]",
+        {"import",
+         "import firefox [PROFILE-DIR] | chromium [BOOKMARKS-FILE] | html FILE\n"
+         "       [--from \"Folder/Sub folder\"] [--into FOLDER] [--folders] [--dry-run]",
          "Imports up to ten links of a browser folder (default: its toolbar) into the free\n"
          "slots of a store folder (--into; default: the first empty folder), in order.\n"
          "Nothing is overwritten; what does not fit is listed as \"skip\". --folders maps\n"
@@ -195,9 +196,10 @@ StoreCommand(const Command& command, const Arguments& arguments)
 	if (name == "add") {
 		std::map<std::string, std::string>::const_iterator keywords =
 		        arguments.values.find("--keywords");
-		return Report(AddBookmark(digits[0], digits[1], words[2].c_str(), words[3].c_str(),
-		                          keywords != arguments.values.end() ? keywords->second.c_str() : "",
-		                          arguments.flags.count("--replace") != 0));
+		return Report(
+		        AddBookmark(digits[0], digits[1], words[2].c_str(), words[3].c_str(),
+		                    keywords != arguments.values.end() ? keywords->second.c_str() : "",
+		                    arguments.flags.count("--replace") != 0));
 	}
 	if (name == "rm")
 		return Report(RemoveBookmark(digits[0], digits[1]));
@@ -259,7 +261,7 @@ ChromiumFile(const std::string& given)
 int
 ReadSource(const std::string& kind, const std::string& given, KVSourceTree* tree)
 {
-	std::string path = kind == "firefox" ? FirefoxDatabase(given)
+	std::string path = kind == "firefox"    ? FirefoxDatabase(given)
 	                   : kind == "chromium" ? ChromiumFile(given)
 	                                        : given;
 	if (path.empty()) {
