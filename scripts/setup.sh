@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
 	cmake ninja-build g++ clang clang-format libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
+	libsqlite3-dev nlohmann-json3-dev libxml2-dev
 	attr tree
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
