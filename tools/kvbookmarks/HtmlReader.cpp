@@ -1,10 +1,12 @@
-// The Netscape bookmark file through libxml2. Browsers write <DT><H3>name</H3> followed by
-// <DL> holding the folder's entries; the parser may put that <DL> inside the <DT> or after
-// it, so a folder's list is simply the first <DL> met after its <H3>.
+// The Netscape bookmark file through libxml2's HTML parser, read as a stream of SAX
+// events (no document tree, so neither its size nor its depth costs more than the file).
+// Browsers write <DT><H3>name</H3> followed by <DL> holding the folder's entries: a
+// folder's list is the first <DL> that opens after its <H3>. The parser closes what the
+// file leaves open, so every <DL> that starts also ends.
 #include "HtmlReader.h"
 
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
+#include <libxml/parserInternals.h>
 
 #include <cstring>
 
@@ -14,7 +16,7 @@ const char* const kToolbarAttribute = "personal_toolbar_folder";
 const char* const kSlotAttribute = "kestrovane_slot";
 
 // ASCII only: tag and attribute names are ASCII, and the C library's case rules depend
-// on the locale.
+// on the locale. The parser hands names in lower case already; files are not trusted to.
 bool
 SameIgnoringCase(const char* a, const char* b)
 {
@@ -27,103 +29,141 @@ SameIgnoringCase(const char* a, const char* b)
 	return *a == *b;
 }
 
-bool
-IsElement(const xmlNode* node, const char* name)
+const char*
+Text(const xmlChar* text)
 {
-	return node->type == XML_ELEMENT_NODE && node->name != nullptr &&
-	       SameIgnoringCase(reinterpret_cast<const char*>(node->name), name);
+	return text != nullptr ? reinterpret_cast<const char*>(text) : "";
 }
 
 std::string
-Attribute(const xmlNode* node, const char* name)
+Attribute(const xmlChar** attributes, const char* name)
 {
-	for (const xmlAttr* attribute = node->properties; attribute != nullptr;
-	     attribute = attribute->next) {
-		if (attribute->name == nullptr ||
-		    !SameIgnoringCase(reinterpret_cast<const char*>(attribute->name), name))
-			continue;
-		xmlChar* value = xmlNodeListGetString(node->doc, attribute->children, 1);
-		std::string text = value != nullptr ? reinterpret_cast<const char*>(value) : "";
-		xmlFree(value);
-		return text;
+	for (int i = 0; attributes != nullptr && attributes[i] != nullptr; i += 2) {
+		if (SameIgnoringCase(Text(attributes[i]), name))
+			return Text(attributes[i + 1]);
 	}
 	return std::string();
 }
 
-std::string
-Text(const xmlNode* node)
-{
-	xmlChar* content = xmlNodeGetContent(node);
-	std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
-	xmlFree(content);
-	return text;
-}
-
-class Walker
+class Reader
 {
 public:
-	explicit Walker(KVSourceTree* tree) : fTree(tree), fPending(nullptr), fTooDeep(false) {}
+	explicit Reader(KVSourceTree* tree) : fPending(nullptr), fCapture(nullptr), fTooDeep(false)
+	{
+		fLists.push_back({&tree->root, 0});
+	}
 
-	void Walk(const xmlNode* node, KVSourceNode* folder, int depth);
+	void Start(const char* name, const xmlChar** attributes);
+	void End(const char* name);
+	void Characters(const xmlChar* text, int length)
+	{
+		if (fCapture != nullptr)
+			fCapture->append(reinterpret_cast<const char*>(text), static_cast<size_t>(length));
+	}
 	bool TooDeep() const { return fTooDeep; }
 
 private:
-	void _Folder(const xmlNode* node, KVSourceNode* folder);
-	void _Link(const xmlNode* node, KVSourceNode* folder);
+	struct List
+	{
+		KVSourceNode* folder;
+		int depth; // folder levels below the root
+	};
 
-	KVSourceTree* fTree;
-	// The folder of the last <H3> whose <DL> has not come yet.
+	KVSourceNode* _Folder() const { return fLists.back().folder; }
+
+	// One entry per open <DL>, the root's at the bottom.
+	std::vector<List> fLists;
+	// The folder of the last <H3> whose <DL> has not come yet. It is the last child of
+	// the current folder, which gets no other child before the pointer is dropped.
 	KVSourceNode* fPending;
+	// The name being read: an <H3>'s or an <A>'s.
+	std::string* fCapture;
 	bool fTooDeep;
 };
 
 void
-Walker::_Folder(const xmlNode* node, KVSourceNode* folder)
+Reader::Start(const char* name, const xmlChar** attributes)
 {
-	KVSourceNode child;
-	child.isFolder = true;
-	child.name = Text(node);
-	child.isToolbar = SameIgnoringCase(Attribute(node, kToolbarAttribute).c_str(), "true");
-	folder->children.push_back(std::move(child));
-	fPending = &folder->children.back();
-}
-
-void
-Walker::_Link(const xmlNode* node, KVSourceNode* folder)
-{
-	fPending = nullptr;
-	KVSourceNode link;
-	link.url = Attribute(node, "href");
-	link.name = Text(node);
-	link.keywords = Attribute(node, "shortcuturl");
-	std::string slot = Attribute(node, kSlotAttribute);
-	if (slot.size() == 1 && slot[0] >= '0' && slot[0] <= '9')
-		link.slotHint = slot[0] - '0';
-	folder->children.push_back(std::move(link));
-}
-
-// A folder's children vector only grows while its own <DL> is walked, and a pending
-// folder is consumed before its parent gets another child, so the pointers stay valid.
-void
-Walker::Walk(const xmlNode* node, KVSourceNode* folder, int depth)
-{
-	if (depth > kMaxSourceDepth) {
-		fTooDeep = true;
+	if (fTooDeep)
 		return;
+	if (SameIgnoringCase(name, "h3")) {
+		KVSourceNode folder;
+		folder.isFolder = true;
+		folder.isToolbar =
+		        SameIgnoringCase(Attribute(attributes, kToolbarAttribute).c_str(), "true");
+		_Folder()->children.push_back(std::move(folder));
+		fPending = &_Folder()->children.back();
+		fCapture = &fPending->name;
+	} else if (SameIgnoringCase(name, "a")) {
+		KVSourceNode link;
+		link.url = Attribute(attributes, "href");
+		link.keywords = Attribute(attributes, "shortcuturl");
+		std::string slot = Attribute(attributes, kSlotAttribute);
+		if (slot.size() == 1 && slot[0] >= '0' && slot[0] <= '9')
+			link.slotHint = slot[0] - '0';
+		_Folder()->children.push_back(std::move(link));
+		fPending = nullptr;
+		fCapture = &_Folder()->children.back().name;
+	} else if (SameIgnoringCase(name, "dl")) {
+		fCapture = nullptr;
+		if (fPending == nullptr) {
+			fLists.push_back(fLists.back());
+			return;
+		}
+		int depth = fLists.back().depth + 1;
+		fTooDeep = depth > kMaxSourceDepth;
+		fLists.push_back({fPending, depth});
+		fPending = nullptr;
 	}
-	for (const xmlNode* child = node->children; child != nullptr && !fTooDeep;
-	     child = child->next) {
-		if (IsElement(child, "h3"))
-			_Folder(child, folder);
-		else if (IsElement(child, "a"))
-			_Link(child, folder);
-		else if (IsElement(child, "dl") && fPending != nullptr) {
-			KVSourceNode* target = fPending;
-			fPending = nullptr;
-			Walk(child, target, depth + 1);
-		} else if (child->type == XML_ELEMENT_NODE)
-			Walk(child, folder, depth + 1);
+}
+
+void
+Reader::End(const char* name)
+{
+	if (SameIgnoringCase(name, "h3") || SameIgnoringCase(name, "a"))
+		fCapture = nullptr;
+	else if (SameIgnoringCase(name, "dl") && fLists.size() > 1) {
+		fLists.pop_back();
+		fPending = nullptr;
+		fCapture = nullptr;
 	}
+}
+
+void
+StartElement(void* context, const xmlChar* name, const xmlChar** attributes)
+{
+	xmlParserCtxtPtr parser = static_cast<xmlParserCtxtPtr>(context);
+	static_cast<Reader*>(parser->_private)->Start(Text(name), attributes);
+}
+
+void
+EndElement(void* context, const xmlChar* name)
+{
+	xmlParserCtxtPtr parser = static_cast<xmlParserCtxtPtr>(context);
+	static_cast<Reader*>(parser->_private)->End(Text(name));
+}
+
+void
+Characters(void* context, const xmlChar* text, int length)
+{
+	xmlParserCtxtPtr parser = static_cast<xmlParserCtxtPtr>(context);
+	static_cast<Reader*>(parser->_private)->Characters(text, length);
+}
+
+// A byte-order mark or a charset named near the start decides the encoding; otherwise the
+// file is taken as UTF-8, what browsers write.
+bool
+DeclaresEncoding(const char* data, size_t size)
+{
+	if (size >= 2 &&
+	    ((data[0] == '\xff' && data[1] == '\xfe') || (data[0] == '\xfe' && data[1] == '\xff')))
+		return true;
+	std::string head(data, size < 2048 ? size : 2048);
+	for (size_t i = 0; i + 7 <= head.size(); i++) {
+		if (SameIgnoringCase(head.substr(i, 7).c_str(), "charset"))
+			return true;
+	}
+	return false;
 }
 
 } // namespace
@@ -136,28 +176,26 @@ ReadHtmlBookmarks(const char* data, size_t size, KVSourceTree* tree, std::string
 		*error = "the file is too large";
 		return false;
 	}
-	// A file without a declared encoding is taken as UTF-8, what browsers write; a
-	// <META charset> in the file still wins.
-	int options = HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
-	              HTML_PARSE_RECOVER | HTML_PARSE_NOBLANKS;
-	// A byte-order mark names the encoding too.
-	bool declared = size >= 2 && ((data[0] == '\xff' && data[1] == '\xfe') ||
-	                              (data[0] == '\xfe' && data[1] == '\xff'));
-	{
-		std::string head(data, size < 2048 ? size : 2048);
-		for (size_t i = 0; i + 7 <= head.size() && !declared; i++)
-			declared = SameIgnoringCase(head.substr(i, 7).c_str(), "charset");
-	}
-	htmlDocPtr document = htmlReadMemory(data, static_cast<int>(size), nullptr,
-	                                     declared ? nullptr : "UTF-8", options);
-	if (document == nullptr) {
-		*error = "the file is not HTML";
+	htmlParserCtxtPtr parser = htmlCreateMemoryParserCtxt(data, static_cast<int>(size));
+	if (parser == nullptr) {
+		*error = size == 0 ? "the file is empty" : "the file cannot be parsed";
 		return false;
 	}
-	Walker walker(tree);
-	walker.Walk(reinterpret_cast<xmlNode*>(document), &tree->root, 0);
-	xmlFreeDoc(document);
-	if (walker.TooDeep()) {
+	// Only these three events: no document is built.
+	memset(parser->sax, 0, sizeof(*parser->sax));
+	parser->sax->startElement = StartElement;
+	parser->sax->endElement = EndElement;
+	parser->sax->characters = Characters;
+	parser->sax->cdataBlock = Characters;
+	Reader reader(tree);
+	parser->_private = &reader;
+	htmlCtxtUseOptions(parser, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
+	                                   HTML_PARSE_RECOVER);
+	if (!DeclaresEncoding(data, size))
+		xmlSwitchEncoding(parser, XML_CHAR_ENCODING_UTF8);
+	htmlParseDocument(parser);
+	htmlFreeParserCtxt(parser);
+	if (reader.TooDeep()) {
 		*tree = KVSourceTree();
 		*error = "the folders nest too deeply";
 		return false;

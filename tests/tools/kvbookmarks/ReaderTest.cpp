@@ -110,6 +110,15 @@ TEST(HtmlReaderTest, RefusesWhatIsNoBookmarkFile)
 
 	std::string deep = Nested("<DL><DT><H3>x</H3>", "</DL>", 200);
 	EXPECT_FALSE(ReadHtmlBookmarks(deep.data(), deep.size(), &tree, &error));
+
+	// Many sibling folders, each list followed by the "<p>" browsers leave open, are
+	// no nesting.
+	std::string wide = "<DL><p>";
+	for (int i = 0; i < 300; i++)
+		wide += "<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"https://a/\">A</A>\n</DL><p>\n";
+	ASSERT_TRUE(ReadHtmlBookmarks(wide.data(), wide.size(), &tree, &error)) << error;
+	EXPECT_EQ(tree.root.children.size(), 300u);
+	EXPECT_EQ(Shape(tree.root.children[299]), "A<https://a/>");
 }
 
 TEST(ChromiumReaderTest, ReadsNestedFoldersUnderTheirRoots)
