@@ -202,26 +202,27 @@ private:
 	status_t fStatus;
 };
 
+// The directory is the user's own (0700): the copies hold the whole browsing history.
+// Only the user can write to ~/.cache, so a name found free stays free.
 Scratch::Scratch() : fStatus(B_ERROR)
 {
 	if ((fStatus = create_directory(kScratchParent, 0700)) != B_OK)
 		return;
-	BDirectory parent(kScratchParent);
-	BEntry entry(kScratchParent);
-	BPath parentPath;
-	if ((fStatus = parent.InitCheck()) != B_OK || (fStatus = entry.GetPath(&parentPath)) != B_OK)
-		return;
 	for (int32 attempt = 0; attempt < 100; attempt++) {
-		BString leaf;
-		leaf << "kvbookmarks-" << static_cast<int32>(find_thread(nullptr)) << "-" << attempt;
-		BDirectory made;
-		fStatus = parent.CreateDirectory(leaf.String(), &made);
-		if (fStatus == B_FILE_EXISTS)
+		BString path(kScratchParent);
+		path << "/kvbookmarks-" << static_cast<int32>(find_thread(nullptr)) << "-" << attempt;
+		BEntry entry(path.String(), false);
+		if ((fStatus = entry.InitCheck()) != B_OK)
+			return;
+		if (entry.Exists())
 			continue;
-		if (fStatus == B_OK)
-			fPath = std::string(parentPath.Path()) + "/" + leaf.String();
+		BPath hostPath;
+		if ((fStatus = create_directory(path.String(), 0700)) == B_OK &&
+		    (fStatus = entry.GetPath(&hostPath)) == B_OK)
+			fPath = hostPath.Path();
 		return;
 	}
+	fStatus = B_FILE_EXISTS;
 }
 
 Scratch::~Scratch()
@@ -274,7 +275,6 @@ ReadPlacesDatabase(const std::string& path, KVSourceTree* tree, std::string* err
 		sqlite3_close(database);
 		return false;
 	}
-	sqlite3_busy_timeout(database, 1000);
 	Places places;
 	bool ok = ReadRows(database, &places, error);
 	if (ok) {

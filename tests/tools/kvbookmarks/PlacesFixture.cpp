@@ -44,6 +44,8 @@ PlacesDatabase::PlacesDatabase(const std::string& path, bool wal) : fDatabase(nu
 		fError = "cannot open " + path;
 		return;
 	}
+	// What reaches the disk is the same; only the waits for it go.
+	Execute("PRAGMA synchronous=OFF");
 	if (wal) {
 		Execute("PRAGMA journal_mode=WAL");
 		Execute("PRAGMA wal_autocheckpoint=0");
