@@ -91,6 +91,15 @@ TEST(HtmlReaderTest, ConvertsDeclaredEncodingsAndKeepsUndeclaredUtf8)
 	                                      "e \xe2\x9c\x93");
 	// A stray byte does not lose the link.
 	EXPECT_EQ(tree.root.children[1].url, "https://broken.example/");
+
+	// UTF-16 with its byte-order mark, as some Windows tools save the file.
+	std::string utf16 = "\xff\xfe";
+	for (char c : std::string("<DL><DT><A HREF=\"https://u/\">\xe9</A></DL>")) {
+		utf16 += c;
+		utf16 += '\0';
+	}
+	ASSERT_TRUE(ReadHtmlBookmarks(utf16.data(), utf16.size(), &tree, &error)) << error;
+	EXPECT_EQ(Shape(tree.root), "\xc3\xa9<https://u/>");
 }
 
 TEST(HtmlReaderTest, RefusesWhatIsNoBookmarkFile)
