@@ -86,6 +86,10 @@ KVApp::MessageReceived(BMessage* message)
 	case B_NODE_MONITOR:
 		fMainWindow.SendMessage(B_NODE_MONITOR);
 		break;
+	// Other programs (kvbookmarks open) reach the bar only through the application.
+	case kMsgLaunchItem:
+		fMainWindow.SendMessage(message);
+		break;
 	default:
 		BApplication::MessageReceived(message);
 		break;

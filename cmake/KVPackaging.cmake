@@ -8,7 +8,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 	"A nice application to organize up to 100 bookmarks in 10 different categories. \
 Kestrovane is a small always-present bar with ten folder buttons; bookmarks are \
 ordinary files with their URL in extended attributes. Comes with KVImporter, which \
-imports the Opera browser's bookmarks, and kvsend, which sends messages to the bar.")
+imports the Opera browser's bookmarks, kvbookmarks, which lists, files, opens, imports \
+(Firefox, Chromium, HTML) and exports bookmarks from the shell, and kvsend, which sends \
+messages to the bar.")
 set(CPACK_PACKAGE_CONTACT "Kestrovane developers <kestrovane@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -186,3 +186,26 @@ ReadBookmarkFile(const BEntry& entry, BString* url, BString* keywords)
 	return ReadStringAttribute(node, kUrlAttribute, url) &&
 	       ReadStringAttribute(node, kKeywordsAttribute, keywords);
 }
+
+bool
+GetSlotPaths(const BEntry& folder, BString paths[kSlotCount], BEntry* entries)
+{
+	for (int i = 0; i < kSlotCount; i++)
+		paths[i] = "";
+	BDirectory directory(&folder);
+	if (directory.InitCheck() != B_OK)
+		return false;
+	BEntry child;
+	while (directory.GetNextEntry(&child, true) == B_OK) {
+		BPath childPath;
+		if (child.GetPath(&childPath) != B_OK || childPath.InitCheck() != B_OK || !child.IsFile())
+			continue;
+		int number = GetNumber(childPath.Path());
+		if (number < 0 || !paths[number].IsEmpty())
+			continue;
+		paths[number] = childPath.Path();
+		if (entries != nullptr)
+			entries[number] = child;
+	}
+	return true;
+}

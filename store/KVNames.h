@@ -49,4 +49,12 @@ bool ReadStringAttribute(const BNode& node, const char* name, BString* value);
 // may already hold what was read before the failure.
 bool ReadBookmarkFile(const BEntry& entry, BString* url, BString* keywords);
 
+// Which entries of a folder directory take its ten slots, the way the bar reads a folder:
+// the walk follows links, and the first regular file met with a slot's digit takes the
+// slot, readable bookmark or not. paths[n] is the (host) path of slot n + 1's file, ""
+// for a free slot; entries, when given, receives the entries themselves (which saves a
+// caller resolving the paths again). False, with every path "", when the directory cannot
+// be read.
+bool GetSlotPaths(const BEntry& folder, BString paths[10], BEntry* entries = nullptr);
+
 #endif // KV_NAMES_H

@@ -131,23 +131,15 @@ KVPath::_MakeDirectory(const char* path, BEntry* entry)
 bool
 KVPath::_ReadDirectory(const BEntry& entry)
 {
-	BDirectory directory(&entry);
-	if (directory.InitCheck() != B_OK)
+	BString paths[kSlotCount];
+	BEntry entries[kSlotCount];
+	if (!GetSlotPaths(entry, paths, entries))
 		return false;
-	bool taken[kSlotCount] = {};
-	BEntry child;
-	while (directory.GetNextEntry(&child, true) == B_OK) {
-		BPath childPath;
-		if (child.GetPath(&childPath) != B_OK || childPath.InitCheck() != B_OK || !child.IsFile())
-			continue;
-		int number = GetNumber(childPath.Path());
-		if (number < 0 || taken[number])
-			continue;
-		taken[number] = true;
-		fItems[number]->SetFile(child, childPath.Path());
+	for (int32 i = 0; i < kSlotCount; i++) {
+		if (!paths[i].IsEmpty())
+			fItems[i]->SetFile(entries[i], paths[i].String());
+		fItems[i]->SetValid(!paths[i].IsEmpty());
 	}
-	for (int32 i = 0; i < kSlotCount; i++)
-		fItems[i]->SetValid(taken[i]);
 	return true;
 }
 

@@ -127,6 +127,21 @@ TEST_F(KestrovaneE2ETest, HotKeyFromAnotherProgramLaunchesTheBookmark)
 	fClient->DestroyWindow(other);
 }
 
+// kvbookmarks hands "open" to the running bar, which launches the bookmark itself: without
+// the bar passing the request on to its window, nothing would start.
+TEST_F(KestrovaneE2ETest, OpenFromTheShellGoesThroughTheBar)
+{
+	fProfile->AddBookmark("3 - Shell/1 - Two", "http://example.org/two");
+	ASSERT_NO_FATAL_FAILURE(StartBar());
+	ProcessResult open =
+	        RunProcess({BinaryDir() + "/tools/kvbookmarks/kvbookmarks", "open", "3", "1"}, "",
+	                   fProfile->Environment());
+	ASSERT_EQ(open.exitStatus, 0) << open.error;
+	ASSERT_TRUE(fProfile->WaitForLaunches(1)) << fBar->Output();
+	EXPECT_NE(fProfile->Launches()[0].find(" 1: http://example.org/two|"), std::string::npos)
+	        << fProfile->Launches()[0];
+}
+
 // The file manager (here the shell) moves bookmarks in, renames, moves and removes them;
 // the hot key proves what the bar believes after each change.
 TEST_F(KestrovaneE2ETest, StoreChangedByTheShellIsFollowed)

@@ -43,6 +43,8 @@ expected=(
 	./usr/share/kestrovane/autostart/Kestrovane.desktop
 	./usr/share/man/man1/Kestrovane.1 ./usr/share/man/man1/KVImporter.1
 	./usr/share/man/man1/kvsend.1
+	./usr/bin/kvbookmarks ./usr/share/man/man1/kvbookmarks.1
+	./usr/share/bash-completion/completions/kvbookmarks
 	./usr/share/icons/hicolor/16x16/apps/kestrovane.png
 	./usr/share/icons/hicolor/32x32/apps/kestrovane.png
 	./usr/share/icons/hicolor/48x48/apps/kestrovane.png

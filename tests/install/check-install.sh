@@ -51,12 +51,14 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || {
 }
 share=$prefix/share
 
-for program in KVImporter kvsend; do
+for program in KVImporter kvsend kvbookmarks; do
 	[ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
 check "KVImporter --help" "$prefix/bin/KVImporter" --help
+check "kvbookmarks --help" "$prefix/bin/kvbookmarks" --help
+[ -f "$share/bash-completion/completions/kvbookmarks" ] || fail "kvbookmarks bash completion missing"
 
-for page in Kestrovane KVImporter kvsend; do
+for page in Kestrovane KVImporter kvsend kvbookmarks; do
 	file=$share/man/man1/$page.1
 	if [ ! -f "$file" ]; then
 		fail "man page $page.1 missing"
