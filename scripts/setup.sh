@@ -5,12 +5,8 @@ set -euo pipefail
 packages=(
 	cmake ninja-build g++ clang clang-format libclang-rt-14-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
-<<<<<<< HEAD
-	attr tree strace
-=======
 	libsqlite3-dev nlohmann-json3-dev libxml2-dev
-	attr tree
->>>>>>> cli
+	attr tree strace
 	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
 	desktop-file-utils appstream man-db dpkg-dev pngcheck libxml2-utils
