@@ -14,12 +14,11 @@
 #include <X11/extensions/XInput2.h>
 
 #include <AppDefs.h>
-#include <InterfaceDefs.h>
 #include <Message.h>
 #include <OS.h>
-#include <Window.h>
 
 #include "DisplayPrivate.h"
+#include "X11Support.h"
 
 namespace BPrivate {
 
@@ -29,18 +28,7 @@ std::mutex sDefaultLock;
 Display* sDefault = nullptr;
 bool sTried = false;
 
-// Xlib's default error handler ends the process; a window that vanished under a
-// request is no reason for that.
-int
-IgnoreXError(::Display*, XErrorEvent*)
-{
-	return 0;
-}
-
 } // namespace
-
-DisplayClient::~DisplayClient()
-{}
 
 Display*
 Display::Default()
@@ -53,7 +41,7 @@ Display::Default()
 	::Display* display = XOpenDisplay(nullptr);
 	if (display == nullptr)
 		return nullptr;
-	XSetErrorHandler(IgnoreXError);
+	InstallXErrorHandler();
 	Data* data = new Data;
 	data->display = display;
 	sDefault = new Display(data);
@@ -191,6 +179,12 @@ Display::~Display()
 	XDestroyWindow(d.display, d.wakeWindow);
 	XCloseDisplay(d.display);
 	delete fData;
+}
+
+bool
+Display::IsConnected() const
+{
+	return true;
 }
 
 BRect
@@ -345,9 +339,7 @@ Display::Data::KeepFloatingAbove(Window changed)
 	bool raised = false;
 	for (auto& entry : records) {
 		WindowRecord* record = entry.second.get();
-		bool floating = record->overrideRedirect || record->feel == B_FLOATING_ALL_WINDOW_FEEL ||
-		                record->feel == B_MODAL_ALL_WINDOW_FEEL;
-		if (!floating || !record->mapped)
+		if (!record->properties.aboveEverything || !record->mapped)
 			continue;
 		if (!raised && WindowManagerRunning())
 			return;
@@ -377,7 +369,7 @@ Display::Data::Post(WindowRecord* record, BMessage* message)
 {
 	if (message == nullptr)
 		return;
-	record->client->DisplayMessage(message);
+	record->client->BackendMessage(message);
 }
 
 void
@@ -517,14 +509,14 @@ Display::Data::HandleProperty(WindowRecord* record, const XPropertyEvent& event)
 	if (event.atom != atoms.netWmDesktop)
 		return;
 	uint32 desktop = ReadDesktop(record->xid, atoms.netWmDesktop);
-	uint32 workspaces = desktop == 0xffffffff ? B_ALL_WORKSPACES : (1u << (desktop & 31));
-	if (workspaces == record->workspaces)
+	uint32 workspaces = desktop == 0xffffffff ? kAllWorkspaces : (1u << (desktop & 31));
+	if (workspaces == record->properties.workspaces)
 		return;
 	BMessage* message = new BMessage(B_WORKSPACES_CHANGED);
 	message->AddInt64("when", system_time());
-	message->AddInt32("old", (int32)record->workspaces);
+	message->AddInt32("old", (int32)record->properties.workspaces);
 	message->AddInt32("new", (int32)workspaces);
-	record->workspaces = workspaces;
+	record->properties.workspaces = workspaces;
 	Post(record, message);
 }
 

@@ -19,13 +19,6 @@
 
 namespace BPrivate {
 
-const char* const kDragMessageField = "be:drag_message";
-const char* const kDropOffsetField = "be:drop_offset";
-const char* const kDropReplyField = "be:drop_reply";
-
-DragClient::~DragClient()
-{}
-
 namespace {
 
 // The drag image is an opaque window cut to the image's non-transparent pixels with a

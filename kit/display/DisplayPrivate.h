@@ -33,17 +33,14 @@ const int32 kNoSizeLimit = 32767;
 struct WindowRecord
 {
 	Window xid = 0;
-	DisplayClient* client = nullptr;
+	WindowClient* client = nullptr;
 	// What is on screen: the last presented pixels of the whole X window (border
 	// included), so that exposures are repaired without the window's thread.
 	std::vector<uint32> front;
 	int32 width = 0; // X window size
 	int32 height = 0;
 	int32 inset = 0; // border width around the content
-	int32 look = 0;
-	int32 feel = 0;
-	uint32 flags = 0;
-	uint32 workspaces = 0;
+	WindowProperties properties;
 	bool overrideRedirect = false;
 	bool mapped = false;
 	int32 watchKeys = 0;
@@ -132,7 +129,10 @@ struct Display::Data
 	void Post(WindowRecord* record, BMessage* message);
 	void SetNetState(WindowRecord* record, Atom state, bool on);
 	// The title, window type and hints the window manager reads for a new window.
-	void SetWindowManagerProperties(WindowRecord* record, const char* title);
+	void SetWindowManagerProperties(WindowRecord* record);
+	void SetTitle(WindowRecord* record);
+	// WM_CLASS, the same for every window of the program.
+	void SetClassHint(Window window);
 	void ApplyWorkspaces(WindowRecord* record);
 	void ApplyMotifHints(WindowRecord* record);
 	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);

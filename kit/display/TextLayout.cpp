@@ -57,14 +57,14 @@ public:
 	PangoContext* Context() const { return fContext; }
 
 	// A layout holding text in font; owned by this object, valid until the next call.
-	PangoLayout* Layout(const BFont& font, const std::string& text)
+	PangoLayout* Layout(const FontSpec& font, const std::string& text)
 	{
 		pango_layout_set_font_description(fLayout, Description(font));
 		pango_layout_set_text(fLayout, text.data(), (int)text.size());
 		return fLayout;
 	}
 
-	const PangoFontDescription* Description(const BFont& font)
+	const PangoFontDescription* Description(const FontSpec& font)
 	{
 		std::string name = font.Description();
 		auto found = fDescriptions.find(name);
@@ -124,7 +124,7 @@ ValidUtf8(const char* text, int32 length)
 }
 
 float
-ShowText(cairo_t* context, const BFont& font, const std::string& text)
+ShowText(cairo_t* context, const FontSpec& font, const std::string& text)
 {
 	ThreadText& threadText = Text();
 	PangoLayout* layout = threadText.Layout(font, text);
@@ -141,7 +141,7 @@ ShowText(cairo_t* context, const BFont& font, const std::string& text)
 }
 
 float
-TextWidth(const BFont& font, const char* text, int32 length)
+TextWidth(const FontSpec& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -153,7 +153,7 @@ TextWidth(const BFont& font, const char* text, int32 length)
 }
 
 BRect
-TextInkBounds(const BFont& font, const char* text, int32 length)
+TextInkBounds(const FontSpec& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -169,7 +169,7 @@ TextInkBounds(const BFont& font, const char* text, int32 length)
 }
 
 void
-TextHeight(const BFont& font, font_height* height)
+TextHeight(const FontSpec& font, FontHeight* height)
 {
 	if (height == nullptr)
 		return;
@@ -186,7 +186,7 @@ TextHeight(const BFont& font, font_height* height)
 }
 
 void
-TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[])
+TextGlyphBoxes(const FontSpec& font, const char* text, int32 numChars, BRect boxes[])
 {
 	if (text == nullptr || numChars <= 0 || boxes == nullptr)
 		return;
