@@ -142,8 +142,11 @@ public:
 	// can drop a notice older than its latest request.
 	virtual uint32 MoveWindow(native_window window, BPoint contentLeftTop) = 0;
 	virtual uint32 ResizeWindow(native_window window, int32 width, int32 height) = 0;
-	// Applies what changed; the kind and border inset are fixed at creation.
+	// Applies what changed; the kind and border inset are fixed at creation, and the
+	// workspaces change only through SetWorkspaces() (the user may have moved the window
+	// since the properties were written).
 	virtual void SetProperties(native_window window, const WindowProperties& properties) = 0;
+	virtual void SetWorkspaces(native_window window, uint32 workspaces) = 0;
 	// The sizes (content pixels) between which the user may resize the window.
 	virtual void SetSizeLimits(native_window window, int32 minWidth, int32 maxWidth,
 	                           int32 minHeight, int32 maxHeight) = 0;

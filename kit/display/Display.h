@@ -34,6 +34,7 @@ public:
 	uint32 MoveWindow(native_window window, BPoint contentLeftTop) override;
 	uint32 ResizeWindow(native_window window, int32 width, int32 height) override;
 	void SetProperties(native_window window, const WindowProperties& properties) override;
+	void SetWorkspaces(native_window window, uint32 workspaces) override;
 	void SetSizeLimits(native_window window, int32 minWidth, int32 maxWidth, int32 minHeight,
 	                   int32 maxHeight) override;
 	void Activate(native_window window) override;

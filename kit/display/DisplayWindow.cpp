@@ -40,8 +40,8 @@ template <typename Change>
 void
 UpdateWindow(Display::Data& d, native_window window, Change change)
 {
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return;
 	change(record);
@@ -88,8 +88,8 @@ Display::CreateWindow(WindowClient* client, BRect frame, const WindowProperties&
 	d.SetWindowManagerProperties(record.get());
 	d.ApplySizeHints(record.get(), x, y);
 
-	std::lock_guard<std::mutex> guard(d.lock);
-	d.records[xid] = std::move(record);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	d.windows.records[xid] = std::move(record);
 	return (native_window)xid;
 }
 
@@ -99,20 +99,19 @@ Display::DestroyWindow(native_window window)
 	Data& d = *fData;
 	std::unique_ptr<WindowRecord> record;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		auto found = d.records.find(window);
-		if (found == d.records.end())
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		auto found = d.windows.records.find(window);
+		if (found == d.windows.records.end())
 			return;
 		record = std::move(found->second);
-		d.records.erase(found);
-		if (d.focusWindow == window)
-			d.focusWindow = 0;
-		if (d.pointerFocusWindow == window)
-			d.pointerFocusWindow = 0;
-		if (record->watchKeys > 0 && --d.rawWatchers == 0)
+		d.windows.records.erase(found);
+		if (d.windows.focusWindow == window)
+			d.windows.focusWindow = 0;
+		if (d.windows.pointerFocusWindow == window)
+			d.windows.pointerFocusWindow = 0;
+		if (record->watchKeys > 0 && --d.windows.rawWatchers == 0)
 			d.SelectRawKeys(false);
-		if (d.drag && d.drag->source == window)
-			d.EndDrag();
+		d.drag.WindowDestroyed(window);
 	}
 	if (record->cursor != 0)
 		XFreeCursor(d.display, record->cursor);
@@ -334,8 +333,8 @@ Display::ShowWindow(native_window window)
 	Data& d = *fData;
 	bool avoidFocus;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		WindowRecord* record = d.Find(window);
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
 		if (record == nullptr)
 			return;
 		record->mapped = true;
@@ -354,8 +353,8 @@ Display::HideWindow(native_window window)
 {
 	Data& d = *fData;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		WindowRecord* record = d.Find(window);
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
 		if (record == nullptr)
 			return;
 		record->mapped = false;
@@ -370,8 +369,8 @@ uint32
 Display::MoveWindow(native_window window, BPoint where)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return 0;
 	int32 inset = record->inset;
@@ -389,8 +388,8 @@ uint32
 Display::ResizeWindow(native_window window, int32 width, int32 height)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return 0;
 	int32 outerWidth = std::max(width, (int32)1) + 2 * record->inset;
@@ -408,7 +407,8 @@ Display::ResizeWindow(native_window window, int32 width, int32 height)
 	return ++record->frameRequests;
 }
 
-// Sends only what changed; the kind and border are the window's for life.
+// Sends only what changed; the kind and border are the window's for life, the workspaces
+// are set apart.
 void
 Display::SetProperties(native_window window, const WindowProperties& properties)
 {
@@ -418,6 +418,7 @@ Display::SetProperties(native_window window, const WindowProperties& properties)
 		record->properties = properties;
 		record->properties.kind = old.kind;
 		record->properties.borderInset = old.borderInset;
+		record->properties.workspaces = old.workspaces;
 		if (properties.title != old.title)
 			d.SetTitle(record);
 		if (properties.keepAbove != old.keepAbove) {
@@ -434,8 +435,16 @@ Display::SetProperties(native_window window, const WindowProperties& properties)
 			d.ApplyMotifHints(record);
 		if (functions)
 			d.RefreshSizeLimits(record);
-		if (properties.workspaces != old.workspaces)
-			d.ApplyWorkspaces(record);
+	});
+}
+
+void
+Display::SetWorkspaces(native_window window, uint32 workspaces)
+{
+	Data& d = *fData;
+	UpdateWindow(d, window, [&](WindowRecord* record) {
+		record->properties.workspaces = workspaces;
+		d.ApplyWorkspaces(record);
 	});
 }
 
@@ -522,8 +531,8 @@ Display::Present(native_window window, const uint8* bits, int32 width, int32 hei
                  const BRect* rects, int32 count)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr || bits == nullptr)
 		return;
 	int32 inset = record->inset;
@@ -590,8 +599,8 @@ Display::QueryPointer(native_window window, BPoint* where, uint32* buttons)
 	Data& d = *fData;
 	int32 inset = 0;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		if (WindowRecord* record = d.Find(window))
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		if (WindowRecord* record = d.windows.Find(window))
 			inset = record->inset;
 	}
 	Window rootReturn, child;
@@ -650,8 +659,8 @@ Display::SetCursor(native_window window, const CursorImage& cursor)
 	} else if (cursor.shape == CursorImage::kText) {
 		xCursor = XCreateFontCursor(d.display, XC_xterm);
 	}
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr) {
 		if (xCursor != 0)
 			XFreeCursor(d.display, xCursor);
@@ -668,15 +677,15 @@ void
 Display::WatchAllKeys(native_window window, bool watch)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return;
 	if (watch) {
-		if (record->watchKeys++ == 0 && d.rawWatchers++ == 0)
+		if (record->watchKeys++ == 0 && d.windows.rawWatchers++ == 0)
 			d.SelectRawKeys(true);
 	} else if (record->watchKeys > 0) {
-		if (--record->watchKeys == 0 && --d.rawWatchers == 0)
+		if (--record->watchKeys == 0 && --d.windows.rawWatchers == 0)
 			d.SelectRawKeys(false);
 	}
 }

@@ -30,6 +30,7 @@ public:
 	uint32 MoveWindow(native_window, BPoint) override { return 0; }
 	uint32 ResizeWindow(native_window, int32, int32) override { return 0; }
 	void SetProperties(native_window, const WindowProperties&) override {}
+	void SetWorkspaces(native_window, uint32) override {}
 	void SetSizeLimits(native_window, int32, int32, int32, int32) override {}
 	void Activate(native_window) override {}
 	void Minimize(native_window, bool) override {}

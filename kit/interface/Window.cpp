@@ -704,7 +704,9 @@ void
 BWindow::SetWorkspaces(uint32 workspaces)
 {
 	fWorkspaces = ResolveWorkspaces(fBuffer->backend, workspaces);
-	fBuffer->backend->SetProperties(fBuffer->native, PropertiesOf(this));
+	fBuffer->backend->SetWorkspaces(fBuffer->native, fWorkspaces == B_ALL_WORKSPACES
+	                                                         ? BPrivate::kAllWorkspaces
+	                                                         : fWorkspaces);
 }
 
 void

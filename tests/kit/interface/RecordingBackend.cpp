@@ -119,6 +119,14 @@ RecordingBackend::SetProperties(BPrivate::native_window window,
 	}
 }
 
+void
+RecordingBackend::SetWorkspaces(BPrivate::native_window window, uint32 workspaces)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	if (Record* record = _Find(window))
+		record->properties.workspaces = workspaces;
+}
+
 bool
 RecordingBackend::GrabInput(BPrivate::native_window window, bool grab)
 {

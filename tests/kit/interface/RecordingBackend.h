@@ -53,6 +53,7 @@ public:
 	uint32 ResizeWindow(BPrivate::native_window window, int32 width, int32 height) override;
 	void SetProperties(BPrivate::native_window window,
 	                   const BPrivate::WindowProperties& properties) override;
+	void SetWorkspaces(BPrivate::native_window window, uint32 workspaces) override;
 	void SetSizeLimits(BPrivate::native_window, int32, int32, int32, int32) override {}
 	void Activate(BPrivate::native_window) override {}
 	void Minimize(BPrivate::native_window, bool) override {}

@@ -212,6 +212,14 @@ TEST_F(BackendTest, WindowsHandTheirRoleToTheBackendAndUpdateIt)
 	EXPECT_FALSE(record.changes[0].keepAbove);
 	EXPECT_EQ(record.changes[1].title, "renamed");
 	EXPECT_TRUE(record.changes[2].keepAbove && record.changes[2].modal);
+	// The workspaces go apart from the other properties: those are written by the window
+	// and must not undo a move to another desktop that the window has not heard of yet.
+	for (const WindowProperties& change : record.changes)
+		EXPECT_EQ(change.workspaces, 1u << 2);
+	window->SetWorkspaces(B_ALL_WORKSPACES);
+	record = Record(native);
+	EXPECT_EQ(record.properties.workspaces, BPrivate::kAllWorkspaces);
+	EXPECT_EQ(record.changes.size(), 3u);
 	window->Quit();
 }
 
