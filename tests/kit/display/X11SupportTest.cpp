@@ -1,10 +1,13 @@
-// Which X errors the display reports, and the WM_CLASS it gives the program's windows.
+// Which X errors the display reports (also against a private Xvfb), and the WM_CLASS it
+// gives the program's windows.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
+#include "Display.h"
 #include "X11Support.h"
+#include "XServer.h"
 
 using namespace BPrivate;
 
@@ -44,4 +47,45 @@ TEST(WindowClassTest, ClassIsTheApplicationsNameInstanceTheProgramsName)
 	EXPECT_EQ(WindowClassFor(nullptr, "display_demo").className, "Display_demo");
 	EXPECT_EQ(WindowClassFor("application/", "tool").className, "Tool");
 	EXPECT_EQ(WindowClassFor(nullptr, nullptr).instance, "kit");
+}
+
+namespace {
+
+class Client : public WindowClient
+{
+public:
+	void BackendMessage(BMessage* message) override { delete message; }
+};
+
+} // namespace
+
+// Against a real server: asking to focus a window that is not mapped is an error the
+// server reports (BadMatch), talking to a window that does not exist is the quiet kind.
+TEST(XErrorHandlerTest, UnexpectedErrorsAreWrittenOnceWindowsGoneAreNot)
+{
+	kvtest::XServer server;
+	if (!server.IsRunning())
+		GTEST_SKIP() << server.Error();
+	BPrivate::Display* display = BPrivate::Display::Default();
+	ASSERT_NE(display, nullptr);
+	Client client;
+	WindowProperties properties;
+	native_window hidden = display->CreateWindow(&client, BRect(0, 0, 9, 9), properties);
+
+	testing::internal::CaptureStderr();
+	display->Activate(hidden + 1000);
+	display->Sync();
+	std::string quiet = testing::internal::GetCapturedStderr();
+	testing::internal::CaptureStderr();
+	display->Activate(hidden);
+	display->Activate(hidden);
+	display->Sync();
+	std::string reported = testing::internal::GetCapturedStderr();
+	display->DestroyWindow(hidden);
+	BPrivate::Display::Shutdown();
+
+	EXPECT_EQ(quiet, "");
+	EXPECT_NE(reported.find("kit: X error 8 "), std::string::npos) << reported;
+	EXPECT_NE(reported.find("request 42.0"), std::string::npos) << reported;
+	EXPECT_EQ(reported.find("kit:"), reported.rfind("kit:")) << "once: " << reported;
 }
