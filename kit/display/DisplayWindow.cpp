@@ -481,8 +481,15 @@ Display::Activate(native_window window)
 		XSendEvent(d.display, d.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
 		           &event);
 	} else {
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
+		if (record == nullptr)
+			return;
 		XRaiseWindow(d.display, window);
-		XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
+		// The server refuses the focus to a window that is not mapped (yet): one that is
+		// shown gets it then.
+		if (record->mapped)
+			XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
 	}
 	XFlush(d.display);
 }
@@ -499,6 +506,9 @@ Display::Minimize(native_window window, bool minimize)
 		else
 			XUnmapWindow(d.display, window);
 	} else {
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		if (WindowRecord* record = d.windows.Find(window))
+			record->mapped = true;
 		XMapRaised(d.display, window);
 	}
 	XFlush(d.display);

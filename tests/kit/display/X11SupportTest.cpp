@@ -49,39 +49,33 @@ TEST(WindowClassTest, ClassIsTheApplicationsNameInstanceTheProgramsName)
 	EXPECT_EQ(WindowClassFor(nullptr, nullptr).instance, "kit");
 }
 
-namespace {
-
-class Client : public WindowClient
-{
-public:
-	void BackendMessage(BMessage* message) override { delete message; }
-};
-
-} // namespace
-
-// Against a real server: asking to focus a window that is not mapped is an error the
-// server reports (BadMatch), talking to a window that does not exist is the quiet kind.
+// Against a real server: the handler is the process's, so a connection of the test's own
+// shows it. Focusing a window that is not mapped is refused (BadMatch) and written once;
+// asking about a window that does not exist is the quiet kind.
 TEST(XErrorHandlerTest, UnexpectedErrorsAreWrittenOnceWindowsGoneAreNot)
 {
 	kvtest::XServer server;
 	if (!server.IsRunning())
 		GTEST_SKIP() << server.Error();
-	BPrivate::Display* display = BPrivate::Display::Default();
-	ASSERT_NE(display, nullptr);
-	Client client;
-	WindowProperties properties;
-	native_window hidden = display->CreateWindow(&client, BRect(0, 0, 9, 9), properties);
+	ASSERT_NE(BPrivate::Display::Default(), nullptr);
+	::Display* connection = XOpenDisplay(nullptr);
+	ASSERT_NE(connection, nullptr);
+	Window root = DefaultRootWindow(connection);
+	Window unmapped = XCreateSimpleWindow(connection, root, 0, 0, 10, 10, 0, 0, 0);
+	Window gone = XCreateSimpleWindow(connection, root, 0, 0, 10, 10, 0, 0, 0);
+	XDestroyWindow(connection, gone);
 
 	testing::internal::CaptureStderr();
-	display->Activate(hidden + 1000);
-	display->Sync();
+	XRaiseWindow(connection, gone);
+	XSetInputFocus(connection, gone, RevertToPointerRoot, CurrentTime);
+	XSync(connection, False);
 	std::string quiet = testing::internal::GetCapturedStderr();
 	testing::internal::CaptureStderr();
-	display->Activate(hidden);
-	display->Activate(hidden);
-	display->Sync();
+	XSetInputFocus(connection, unmapped, RevertToPointerRoot, CurrentTime);
+	XSetInputFocus(connection, unmapped, RevertToPointerRoot, CurrentTime);
+	XSync(connection, False);
 	std::string reported = testing::internal::GetCapturedStderr();
-	display->DestroyWindow(hidden);
+	XCloseDisplay(connection);
 	BPrivate::Display::Shutdown();
 
 	EXPECT_EQ(quiet, "");
