@@ -3,12 +3,20 @@
 #ifndef _MESSENGER_H
 #define _MESSENGER_H
 
-#include <MessengerPrivate.h>
 #include <OS.h>
 
 class BHandler;
 class BLooper;
 class BMessage;
+class BMessenger;
+
+// The kit's own access to a messenger's address (see the application kit's
+// MessengerPrivate.h).
+namespace BPrivate {
+struct messenger_data;
+messenger_data GetMessengerData(const BMessenger& messenger);
+BMessenger MakeMessenger(const messenger_data& data);
+} // namespace BPrivate
 
 class BMessenger
 {

@@ -10,8 +10,6 @@
 
 #include <cairo.h>
 
-#include <View.h>
-
 #include "TextLayout.h"
 
 namespace BPrivate {
@@ -180,8 +178,8 @@ Canvas::_Begin(const DrawState& state, const pattern& p, bool forText)
 	cairo_t* context = fData->context;
 	cairo_save(context);
 	if (state.clip != nullptr) {
-		for (int32 i = 0; i < state.clip->CountRects(); i++) {
-			BRect rect = state.clip->RectAt(i);
+		for (int32 i = 0; i < state.clipCount; i++) {
+			BRect rect = state.clip[i];
 			cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1, rect.Height() + 1);
 		}
 		cairo_clip(context);
@@ -395,7 +393,7 @@ Canvas::FillPolygon(const DrawState& state, const BPoint* points, int32 count, c
 
 float
 Canvas::DrawString(const DrawState& state, const char* text, int32 length, BPoint baseline,
-                   const BFont& font)
+                   const FontSpec& font)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -421,7 +419,7 @@ Canvas::DrawImage(const DrawState& state, const uint8* bits, int32 width, int32 
 	cairo_surface_flush(image);
 	uint8* pixels = cairo_image_surface_get_data(image);
 	int stride = cairo_image_surface_get_stride(image);
-	bool constantAlpha = state.mode == B_OP_ALPHA && state.alphaSource == B_CONSTANT_ALPHA;
+	bool constantAlpha = state.mode == B_OP_ALPHA && state.constantAlpha;
 	bool useAlpha = state.mode == B_OP_ALPHA || state.mode == B_OP_OVER;
 	for (int32 y = 0; y < height; y++) {
 		const uint8* from = bits + y * bytesPerRow;

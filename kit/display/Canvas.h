@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include <Font.h>
 #include <GraphicsDefs.h>
 #include <Rect.h>
-#include <Region.h>
+
+#include "FontSpec.h"
 
 namespace BPrivate {
 
@@ -19,13 +19,14 @@ struct DrawState
 	rgb_color high;
 	rgb_color low;
 	drawing_mode mode;
-	int32 alphaSource;   // source_alpha
-	int32 alphaFunction; // alpha_function
+	// B_OP_ALPHA takes the high colour's alpha for images (B_CONSTANT_ALPHA).
+	bool constantAlpha;
 	float penSize;
 	// Added to view coordinates to get canvas pixels.
 	BPoint offset;
-	// In canvas pixels; null draws anywhere on the canvas.
-	const BRegion* clip;
+	// The drawable part, clipCount rectangles in canvas pixels; null draws anywhere.
+	const BRect* clip;
+	int32 clipCount;
 };
 
 class Canvas
@@ -61,7 +62,7 @@ public:
 	// Draws UTF-8 text (invalid bytes show as replacement characters) with its baseline's
 	// left end at baseline; returns the advance in pixels.
 	float DrawString(const DrawState& state, const char* text, int32 length, BPoint baseline,
-	                 const BFont& font);
+	                 const FontSpec& font);
 	// Draws a B_RGBA32 image (straight alpha) scaled from source to destination.
 	void DrawImage(const DrawState& state, const uint8* bits, int32 width, int32 height,
 	               int32 bytesPerRow, BRect source, BRect destination);
@@ -84,12 +85,12 @@ private:
 };
 
 // Text measurement with pango; the text may be invalid UTF-8.
-float TextWidth(const BFont& font, const char* text, int32 length);
-void TextHeight(const BFont& font, font_height* height);
-void TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[]);
+float TextWidth(const FontSpec& font, const char* text, int32 length);
+void TextHeight(const FontSpec& font, FontHeight* height);
+void TextGlyphBoxes(const FontSpec& font, const char* text, int32 numChars, BRect boxes[]);
 // The pixels the text inks, relative to the left end of its baseline (top negative above
 // it); an invalid rectangle for text that inks nothing.
-BRect TextInkBounds(const BFont& font, const char* text, int32 length);
+BRect TextInkBounds(const FontSpec& font, const char* text, int32 length);
 // The text with invalid sequences replaced by U+FFFD and NUL bytes dropped.
 std::string ValidUtf8(const char* text, int32 length);
 

@@ -14,12 +14,11 @@
 #include <X11/extensions/XInput2.h>
 
 #include <AppDefs.h>
-#include <InterfaceDefs.h>
 #include <Message.h>
 #include <OS.h>
-#include <Window.h>
 
 #include "DisplayPrivate.h"
+#include "X11Support.h"
 
 namespace BPrivate {
 
@@ -29,18 +28,7 @@ std::mutex sDefaultLock;
 Display* sDefault = nullptr;
 bool sTried = false;
 
-// Xlib's default error handler ends the process; a window that vanished under a
-// request is no reason for that.
-int
-IgnoreXError(::Display*, XErrorEvent*)
-{
-	return 0;
-}
-
 } // namespace
-
-DisplayClient::~DisplayClient()
-{}
 
 Display*
 Display::Default()
@@ -53,7 +41,7 @@ Display::Default()
 	::Display* display = XOpenDisplay(nullptr);
 	if (display == nullptr)
 		return nullptr;
-	XSetErrorHandler(IgnoreXError);
+	InstallXErrorHandler();
 	Data* data = new Data;
 	data->display = display;
 	sDefault = new Display(data);
@@ -164,8 +152,8 @@ Display::Data::MakeTranslators()
 			text->assign(buffer, length > 0 ? length : 0);
 		return (uint32)keysym;
 	};
-	coreKeys = std::make_unique<EventTranslator>(lookup);
-	rawKeys = std::make_unique<EventTranslator>(lookup);
+	windows.coreKeys = std::make_unique<EventTranslator>(lookup);
+	windows.rawKeys = std::make_unique<EventTranslator>(lookup);
 }
 
 Display::~Display()
@@ -183,14 +171,20 @@ Display::~Display()
 	if (d.thread.joinable())
 		d.thread.join();
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		for (auto& entry : d.records)
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		for (auto& entry : d.windows.records)
 			XDestroyWindow(d.display, entry.first);
-		d.records.clear();
+		d.windows.records.clear();
 	}
 	XDestroyWindow(d.display, d.wakeWindow);
 	XCloseDisplay(d.display);
 	delete fData;
+}
+
+bool
+Display::IsConnected() const
+{
+	return true;
 }
 
 BRect
@@ -216,10 +210,10 @@ Display::CurrentWorkspace() const
 uint32
 Display::Modifiers()
 {
-	std::lock_guard<std::mutex> guard(fData->lock);
-	if (fData->rawWatchers > 0)
-		return fData->rawKeys->Modifiers();
-	return fData->coreKeys->Modifiers();
+	std::lock_guard<std::mutex> guard(fData->windows.lock);
+	if (fData->windows.rawWatchers > 0)
+		return fData->windows.rawKeys->Modifiers();
+	return fData->windows.coreKeys->Modifiers();
 }
 
 void
@@ -237,7 +231,7 @@ Display::Sync()
 // #pragma mark - the display thread
 
 WindowRecord*
-Display::Data::Find(Window window)
+WindowTable::Find(Window window)
 {
 	auto found = records.find(window);
 	return found == records.end() ? nullptr : found->second.get();
@@ -316,12 +310,12 @@ Display::Data::HandleEvent(XEvent& event)
 	default:
 		break;
 	}
-	std::lock_guard<std::mutex> guard(lock);
+	std::lock_guard<std::mutex> guard(windows.lock);
 	if (event.type == KeymapNotify) {
 		// Sent right after a window of ours gets the focus or the pointer, without naming
 		// the window. Keys released while another window had the focus (the Alt of an
 		// Alt+W that closed the focused window) are up again from here on.
-		coreKeys->SetKeymap(event.xkeymap.key_vector);
+		windows.coreKeys->SetKeymap(event.xkeymap.key_vector);
 		return;
 	}
 	if (event.xany.window == root) {
@@ -330,7 +324,7 @@ Display::Data::HandleEvent(XEvent& event)
 			                                          : event.xconfigure.window);
 		return;
 	}
-	WindowRecord* record = Find(event.xany.window);
+	WindowRecord* record = windows.Find(event.xany.window);
 	if (record != nullptr)
 		HandleWindowEvent(record, event);
 }
@@ -340,14 +334,12 @@ Display::Data::HandleEvent(XEvent& event)
 void
 Display::Data::KeepFloatingAbove(Window changed)
 {
-	if (Find(changed) != nullptr)
+	if (windows.Find(changed) != nullptr)
 		return;
 	bool raised = false;
-	for (auto& entry : records) {
+	for (auto& entry : windows.records) {
 		WindowRecord* record = entry.second.get();
-		bool floating = record->overrideRedirect || record->feel == B_FLOATING_ALL_WINDOW_FEEL ||
-		                record->feel == B_MODAL_ALL_WINDOW_FEEL;
-		if (!floating || !record->mapped)
+		if (!record->properties.aboveEverything || !record->mapped)
 			continue;
 		if (!raised && WindowManagerRunning())
 			return;
@@ -370,14 +362,6 @@ SendSelectionNotify(::Display* display, const XSelectionRequestEvent& request, A
 	reply.xselection.property = property;
 	reply.xselection.time = request.time;
 	XSendEvent(display, request.requestor, False, NoEventMask, &reply);
-}
-
-void
-Display::Data::Post(WindowRecord* record, BMessage* message)
-{
-	if (message == nullptr)
-		return;
-	record->client->DisplayMessage(message);
 }
 
 void
@@ -415,11 +399,11 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 		break;
 	case SelectionRequest:
 		if (event.xselectionrequest.selection == xdnd.selection)
-			HandleDragSelectionRequest(event.xselectionrequest);
+			drag.HandleSelectionRequest(event.xselectionrequest);
 		break;
 	case SelectionNotify:
 		if (event.xselection.selection == xdnd.selection)
-			HandleDropSelection(record, event.xselection);
+			drop.HandleSelection(record, event.xselection);
 		break;
 	case ButtonPress:
 	case ButtonRelease:
@@ -430,9 +414,9 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 	case KeyRelease:
 		if (event.type == EnterNotify || event.type == LeaveNotify)
 			TrackPointerFocus(record, event.xcrossing);
-		if (HandleDragInput(record, event))
+		if (drag.HandleInput(record, event))
 			break;
-		Post(record, coreKeys->Translate(event, offset));
+		Post(record, windows.coreKeys->Translate(event, offset));
 		break;
 	default:
 		break;
@@ -479,9 +463,9 @@ Display::Data::TrackPointerFocus(WindowRecord* record, const XCrossingEvent& eve
 	if (event.detail == NotifyInferior)
 		return;
 	if (event.type == EnterNotify && event.focus && event.mode != NotifyGrab)
-		pointerFocusWindow = record->xid;
-	else if (pointerFocusWindow == record->xid)
-		pointerFocusWindow = 0;
+		windows.pointerFocusWindow = record->xid;
+	else if (windows.pointerFocusWindow == record->xid)
+		windows.pointerFocusWindow = 0;
 }
 
 void
@@ -489,9 +473,9 @@ Display::Data::HandleFocus(WindowRecord* record, const XFocusChangeEvent& event)
 {
 	if (event.detail == NotifyPointer) {
 		if (event.type == FocusIn)
-			pointerFocusWindow = record->xid;
-		else if (pointerFocusWindow == record->xid)
-			pointerFocusWindow = 0;
+			windows.pointerFocusWindow = record->xid;
+		else if (windows.pointerFocusWindow == record->xid)
+			windows.pointerFocusWindow = 0;
 		return;
 	}
 	// Grabs (an open menu) do not change which window is active; neither do focus moves
@@ -502,9 +486,9 @@ Display::Data::HandleFocus(WindowRecord* record, const XFocusChangeEvent& event)
 	}
 	bool active = event.type == FocusIn;
 	if (active)
-		focusWindow = record->xid;
-	else if (focusWindow == record->xid)
-		focusWindow = 0;
+		windows.focusWindow = record->xid;
+	else if (windows.focusWindow == record->xid)
+		windows.focusWindow = 0;
 	BMessage* message = new BMessage(B_WINDOW_ACTIVATED);
 	message->AddInt64("when", system_time());
 	message->AddBool("active", active);
@@ -517,14 +501,14 @@ Display::Data::HandleProperty(WindowRecord* record, const XPropertyEvent& event)
 	if (event.atom != atoms.netWmDesktop)
 		return;
 	uint32 desktop = ReadDesktop(record->xid, atoms.netWmDesktop);
-	uint32 workspaces = desktop == 0xffffffff ? B_ALL_WORKSPACES : (1u << (desktop & 31));
-	if (workspaces == record->workspaces)
+	uint32 workspaces = desktop == 0xffffffff ? kAllWorkspaces : (1u << (desktop & 31));
+	if (workspaces == record->properties.workspaces)
 		return;
 	BMessage* message = new BMessage(B_WORKSPACES_CHANGED);
 	message->AddInt64("when", system_time());
-	message->AddInt32("old", (int32)record->workspaces);
+	message->AddInt32("old", (int32)record->properties.workspaces);
 	message->AddInt32("new", (int32)workspaces);
-	record->workspaces = workspaces;
+	record->properties.workspaces = workspaces;
 	Post(record, message);
 }
 
@@ -538,15 +522,15 @@ Display::Data::HandleRawKey(XEvent& event)
 	if (type != XI_RawKeyPress && type != XI_RawKeyRelease)
 		return;
 	const XIRawEvent* raw = (const XIRawEvent*)event.xcookie.data;
-	std::lock_guard<std::mutex> guard(lock);
-	BMessage* message =
-	        rawKeys->TranslateRawKey((uint32)raw->detail, type == XI_RawKeyPress, system_time());
+	std::lock_guard<std::mutex> guard(windows.lock);
+	BMessage* message = windows.rawKeys->TranslateRawKey((uint32)raw->detail,
+	                                                     type == XI_RawKeyPress, system_time());
 	if (message == nullptr)
 		return;
-	for (auto& entry : records) {
+	for (auto& entry : windows.records) {
 		WindowRecord* record = entry.second.get();
-		if (record->watchKeys <= 0 || record->xid == focusWindow ||
-		    record->xid == pointerFocusWindow)
+		if (record->watchKeys <= 0 || record->xid == windows.focusWindow ||
+		    record->xid == windows.pointerFocusWindow)
 			continue;
 		Post(record, new BMessage(*message));
 	}
@@ -554,7 +538,7 @@ Display::Data::HandleRawKey(XEvent& event)
 }
 
 uint32
-Display::Data::ReadDesktop(Window window, Atom property) const
+XConnection::ReadDesktop(Window window, Atom property) const
 {
 	Atom type;
 	int format;
@@ -572,7 +556,7 @@ Display::Data::ReadDesktop(Window window, Atom property) const
 }
 
 bool
-Display::Data::WindowManagerRunning() const
+XConnection::WindowManagerRunning() const
 {
 	Atom type;
 	int format;
@@ -603,7 +587,7 @@ Display::Data::SelectRawKeys(bool on)
 		// Start from the keys held now and the current locks.
 		char keys[32];
 		XQueryKeymap(display, keys);
-		rawKeys->SetKeymap(keys);
+		windows.rawKeys->SetKeymap(keys);
 	}
 	XIEventMask mask;
 	mask.deviceid = XIAllMasterDevices;

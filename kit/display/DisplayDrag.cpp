@@ -19,13 +19,6 @@
 
 namespace BPrivate {
 
-const char* const kDragMessageField = "be:drag_message";
-const char* const kDropOffsetField = "be:drop_offset";
-const char* const kDropReplyField = "be:drop_reply";
-
-DragClient::~DragClient()
-{}
-
 namespace {
 
 // The drag image is an opaque window cut to the image's non-transparent pixels with a
@@ -33,7 +26,7 @@ namespace {
 // the shape keeps fully transparent parts out of the way. Its input shape is empty, so
 // that the pointer "sees" the windows below it.
 Window
-CreateImageWindow(Display::Data& d, const uint32* pixels, int32 width, int32 height)
+CreateImageWindow(const XConnection& d, const uint32* pixels, int32 width, int32 height)
 {
 	XSetWindowAttributes attributes;
 	attributes.override_redirect = True;
@@ -71,7 +64,7 @@ CreateImageWindow(Display::Data& d, const uint32* pixels, int32 width, int32 hei
 }
 
 std::vector<Atom>
-TypesFor(const Display::Data& d, const DragOffer& offer)
+TypesFor(const XConnection& d, const DragOffer& offer)
 {
 	std::vector<Atom> types;
 	if (offer.directSave)
@@ -112,37 +105,60 @@ Display::StartDrag(native_window window, const BMessage& message, const BMesseng
 	if (pixels != nullptr && width > 0 && height > 0)
 		session->image = CreateImageWindow(d, pixels, width, height);
 
-	std::lock_guard<std::mutex> guard(d.lock);
-	if (d.Find(window) == nullptr) {
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	if (d.windows.Find(window) == nullptr) {
 		if (session->image != 0)
 			XDestroyWindow(d.display, session->image);
 		return B_BAD_VALUE;
 	}
-	if (d.drag)
-		d.EndDrag();
-	d.drag = std::move(session);
-	XChangeProperty(d.display, window, d.xdnd.typeList, XA_ATOM, 32, PropModeReplace,
-	                (unsigned char*)d.drag->types.data(), (int)d.drag->types.size());
-	// The suggested file name; a direct-save target replaces it by the URI it chose.
-	if (offer.directSave) {
-		XChangeProperty(d.display, window, d.xdnd.directSave, d.xdnd.textPlain, 8, PropModeReplace,
-		                (const unsigned char*)offer.clipName.data(), (int)offer.clipName.size());
-	}
-	XSetSelectionOwner(d.display, d.xdnd.selection, window, CurrentTime);
-	// Escape must reach the drag whichever window has the focus.
-	XGrabKeyboard(d.display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-	if (d.drag->image != 0)
-		XMapRaised(d.display, d.drag->image);
-	d.DragMoved(rootX, rootY, CurrentTime);
-	XFlush(d.display);
+	d.drag.Begin(std::move(session), offer.clipName, rootX, rootY);
 	return B_OK;
 }
 
 bool
 Display::IsDragging()
 {
-	std::lock_guard<std::mutex> guard(fData->lock);
-	return fData->drag && fData->drag->tracking;
+	return fData->drag.IsDragging();
+}
+
+void
+DragSource::Begin(std::unique_ptr<DragSession> session, const std::string& clipName, int x, int y)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	if (fDrag)
+		_End();
+	fDrag = std::move(session);
+	Window window = fDrag->source;
+	XChangeProperty(fX.display, window, fX.xdnd.typeList, XA_ATOM, 32, PropModeReplace,
+	                (unsigned char*)fDrag->types.data(), (int)fDrag->types.size());
+	// The suggested file name; a direct-save target replaces it by the URI it chose.
+	if (fDrag->directSave) {
+		XChangeProperty(fX.display, window, fX.xdnd.directSave, fX.xdnd.textPlain, 8,
+		                PropModeReplace, (const unsigned char*)clipName.data(),
+		                (int)clipName.size());
+	}
+	XSetSelectionOwner(fX.display, fX.xdnd.selection, window, CurrentTime);
+	// Escape must reach the drag whichever window has the focus.
+	XGrabKeyboard(fX.display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+	if (fDrag->image != 0)
+		XMapRaised(fX.display, fDrag->image);
+	_Moved(x, y, CurrentTime);
+	XFlush(fX.display);
+}
+
+bool
+DragSource::IsDragging()
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	return fDrag && fDrag->tracking;
+}
+
+void
+DragSource::WindowDestroyed(Window window)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	if (fDrag && fDrag->source == window)
+		_End();
 }
 
 void
@@ -165,7 +181,7 @@ Display::Data::MakeXdndAware(Window window)
 }
 
 void
-Display::Data::SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3, long l4)
+XConnection::SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3, long l4) const
 {
 	XEvent event;
 	std::memset(&event, 0, sizeof(event));
@@ -183,28 +199,29 @@ Display::Data::SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3
 // The source window still gets its own mouse messages, so that the view that started the
 // drag sees the button go up.
 bool
-Display::Data::HandleDragInput(WindowRecord* record, XEvent& event)
+DragSource::HandleInput(WindowRecord* record, XEvent& event)
 {
-	if (!drag || !drag->tracking)
+	std::lock_guard<std::mutex> guard(fLock);
+	if (!fDrag || !fDrag->tracking)
 		return false;
 	switch (event.type) {
 	case MotionNotify: {
-		Window previous = drag->ours;
-		DragMoved(event.xmotion.x_root, event.xmotion.y_root, event.xmotion.time);
-		PostDragMotion(record, event, previous);
+		Window previous = fDrag->ours;
+		_Moved(event.xmotion.x_root, event.xmotion.y_root, event.xmotion.time);
+		_PostMotion(record, event, previous);
 		return true;
 	}
 	case ButtonRelease:
-		Post(record, coreKeys->Translate(event, BPoint(record->inset, record->inset)));
-		DragReleased(event.xbutton.x_root, event.xbutton.y_root, event.xbutton.time);
+		Post(record, fWindows.coreKeys->Translate(event, BPoint(record->inset, record->inset)));
+		_Released(event.xbutton.x_root, event.xbutton.y_root, event.xbutton.time);
 		return true;
 	case KeyPress:
 		if (XLookupKeysym(&event.xkey, 0) != XK_Escape)
 			return false;
-		if (drag->target != 0)
-			SendXdnd(drag->target, xdnd.leave, (long)drag->source, 0, 0, 0, 0);
-		EndDrag();
-		XFlush(display);
+		if (fDrag->target != 0)
+			fX.SendXdnd(fDrag->target, fX.xdnd.leave, (long)fDrag->source, 0, 0, 0, 0);
+		_End();
+		XFlush(fX.display);
 		return true;
 	default:
 		return false;
@@ -214,17 +231,17 @@ Display::Data::HandleDragInput(WindowRecord* record, XEvent& event)
 // The motion goes to the source window as usual and, with the dragged message, to our
 // window under the pointer and to the one the pointer just left.
 void
-Display::Data::PostDragMotion(WindowRecord* record, XEvent& event, Window previousOurs)
+DragSource::_PostMotion(WindowRecord* record, XEvent& event, Window previousOurs)
 {
-	BMessage* motion = coreKeys->Translate(event, BPoint(record->inset, record->inset));
+	BMessage* motion = fWindows.coreKeys->Translate(event, BPoint(record->inset, record->inset));
 	if (motion == nullptr)
 		return;
-	motion->AddMessage(kDragMessageField, &drag->message);
-	Window others[2] = {drag->ours, previousOurs};
+	motion->AddMessage(kDragMessageField, &fDrag->message);
+	Window others[2] = {fDrag->ours, previousOurs};
 	for (int i = 0; i < 2; i++) {
 		if (others[i] == 0 || others[i] == record->xid || (i == 1 && others[1] == others[0]))
 			continue;
-		if (WindowRecord* other = Find(others[i]))
+		if (WindowRecord* other = fWindows.Find(others[i]))
 			Post(other, new BMessage(*motion));
 	}
 	Post(record, motion);
@@ -234,20 +251,20 @@ Display::Data::PostDragMotion(WindowRecord* record, XEvent& event, Window previo
 // that takes XDND (a top-level window or, under a window manager, the client inside its
 // frame).
 void
-Display::Data::FindDropTarget(int x, int y, Window* ours, Window* target, int* version)
+DragSource::_FindTarget(int x, int y, Window* ours, Window* target, int* version)
 {
 	*ours = 0;
 	*target = 0;
 	*version = 0;
-	Window current = root;
+	Window current = fX.root;
 	for (int depth = 0; depth < 6; depth++) {
 		int localX, localY;
 		Window child = 0;
-		if (!XTranslateCoordinates(display, root, current, x, y, &localX, &localY, &child) ||
-		    child == 0 || (drag && child == drag->image)) {
+		if (!XTranslateCoordinates(fX.display, fX.root, current, x, y, &localX, &localY, &child) ||
+		    child == 0 || (fDrag && child == fDrag->image)) {
 			return;
 		}
-		if (Find(child) != nullptr) {
+		if (fWindows.Find(child) != nullptr) {
 			*ours = child;
 			return;
 		}
@@ -255,8 +272,8 @@ Display::Data::FindDropTarget(int x, int y, Window* ours, Window* target, int* v
 		int format;
 		unsigned long count, after;
 		unsigned char* value = nullptr;
-		if (XGetWindowProperty(display, child, xdnd.aware, 0, 1, False, XA_ATOM, &type, &format,
-		                       &count, &after, &value) == Success &&
+		if (XGetWindowProperty(fX.display, child, fX.xdnd.aware, 0, 1, False, XA_ATOM, &type,
+		                       &format, &count, &after, &value) == Success &&
 		    value != nullptr && count == 1) {
 			*target = child;
 			*version = (int)*(unsigned long*)value;
@@ -270,21 +287,21 @@ Display::Data::FindDropTarget(int x, int y, Window* ours, Window* target, int* v
 }
 
 void
-Display::Data::DragMoved(int x, int y, Time time)
+DragSource::_Moved(int x, int y, Time time)
 {
-	DragSession& session = *drag;
+	DragSession& session = *fDrag;
 	session.time = time;
 	if (session.image != 0) {
-		XMoveWindow(display, session.image, x - (int)session.grab.x, y - (int)session.grab.y);
-		XRaiseWindow(display, session.image);
+		XMoveWindow(fX.display, session.image, x - (int)session.grab.x, y - (int)session.grab.y);
+		XRaiseWindow(fX.display, session.image);
 	}
 	Window ours, target;
 	int version;
-	FindDropTarget(x, y, &ours, &target, &version);
+	_FindTarget(x, y, &ours, &target, &version);
 	session.ours = ours;
 	if (target != session.target) {
 		if (session.target != 0)
-			SendXdnd(session.target, xdnd.leave, (long)session.source, 0, 0, 0, 0);
+			fX.SendXdnd(session.target, fX.xdnd.leave, (long)session.source, 0, 0, 0, 0);
 		session.target = target;
 		session.targetVersion = std::min(version, kXdndVersion);
 		session.waitingStatus = false;
@@ -297,7 +314,8 @@ Display::Data::DragMoved(int x, int y, Time time)
 			long types[3] = {0, 0, 0};
 			for (size_t i = 0; i < session.types.size() && i < 3; i++)
 				types[i] = (long)session.types[i];
-			SendXdnd(target, xdnd.enter, (long)session.source, flags, types[0], types[1], types[2]);
+			fX.SendXdnd(target, fX.xdnd.enter, (long)session.source, flags, types[0], types[1],
+			            types[2]);
 		}
 	}
 	if (session.target == 0)
@@ -310,30 +328,30 @@ Display::Data::DragMoved(int x, int y, Time time)
 		session.pendingTime = time;
 		return;
 	}
-	SendPosition(x, y, time);
+	_SendPosition(x, y, time);
 }
 
 void
-Display::Data::SendPosition(int x, int y, Time time)
+DragSource::_SendPosition(int x, int y, Time time)
 {
-	drag->waitingStatus = true;
-	SendXdnd(drag->target, xdnd.position, (long)drag->source, 0,
-	         (long)(((x & 0xffff) << 16) | (y & 0xffff)), (long)time, (long)xdnd.actionCopy);
+	fDrag->waitingStatus = true;
+	fX.SendXdnd(fDrag->target, fX.xdnd.position, (long)fDrag->source, 0,
+	            (long)(((x & 0xffff) << 16) | (y & 0xffff)), (long)time, (long)fX.xdnd.actionCopy);
 }
 
 void
-Display::Data::DragReleased(int x, int y, Time time)
+DragSource::_Released(int x, int y, Time time)
 {
-	DragSession& session = *drag;
+	DragSession& session = *fDrag;
 	session.tracking = false;
 	session.time = time;
 	if (session.image != 0) {
-		XDestroyWindow(display, session.image);
+		XDestroyWindow(fX.display, session.image);
 		session.image = 0;
 	}
-	XUngrabKeyboard(display, time);
+	XUngrabKeyboard(fX.display, time);
 	if (session.ours != 0) {
-		if (WindowRecord* target = Find(session.ours)) {
+		if (WindowRecord* target = fWindows.Find(session.ours)) {
 			BMessage* drop = new BMessage(kMsgDrop);
 			drop->AddMessage(kDragMessageField, &session.message);
 			drop->AddPoint("screen_where", BPoint(x, y));
@@ -341,7 +359,7 @@ Display::Data::DragReleased(int x, int y, Time time)
 			drop->AddMessenger(kDropReplyField, session.replyTo);
 			Post(target, drop);
 		}
-		EndDrag();
+		_End();
 		return;
 	}
 	if (session.target != 0) {
@@ -349,117 +367,129 @@ Display::Data::DragReleased(int x, int y, Time time)
 			session.releasePending = true;
 			return;
 		}
-		FinishRelease();
+		_FinishRelease();
 		return;
 	}
-	EndDrag();
+	_End();
 }
 
 // Drops on the target when it accepted the last position, leaves it otherwise.
 void
-Display::Data::FinishRelease()
+DragSource::_FinishRelease()
 {
-	DragSession& session = *drag;
+	DragSession& session = *fDrag;
 	if (session.accepted) {
 		session.dropped = true;
-		SendXdnd(session.target, xdnd.drop, (long)session.source, 0, (long)session.time, 0, 0);
-		XFlush(display);
+		fX.SendXdnd(session.target, fX.xdnd.drop, (long)session.source, 0, (long)session.time, 0,
+		            0);
+		XFlush(fX.display);
 		return;
 	}
-	SendXdnd(session.target, xdnd.leave, (long)session.source, 0, 0, 0, 0);
-	EndDrag();
+	fX.SendXdnd(session.target, fX.xdnd.leave, (long)session.source, 0, 0, 0, 0);
+	_End();
 }
 
 void
-Display::Data::DragStatus(const XClientMessageEvent& event)
+DragSource::HandleStatus(const XClientMessageEvent& event)
 {
-	if (!drag || (Window)event.data.l[0] != drag->target)
+	std::lock_guard<std::mutex> guard(fLock);
+	if (!fDrag || (Window)event.data.l[0] != fDrag->target)
 		return;
-	DragSession& session = *drag;
+	DragSession& session = *fDrag;
 	session.waitingStatus = false;
 	session.accepted = (event.data.l[1] & 1) != 0;
 	if (session.releasePending) {
 		session.releasePending = false;
-		FinishRelease();
+		_FinishRelease();
 	} else if (session.positionPending && session.tracking) {
 		session.positionPending = false;
-		SendPosition(session.pendingX, session.pendingY, session.pendingTime);
+		_SendPosition(session.pendingX, session.pendingY, session.pendingTime);
 	}
-	XFlush(display);
+	XFlush(fX.display);
+}
+
+// The target has taken the drop.
+void
+DragSource::HandleFinished(const XClientMessageEvent& event)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	if (fDrag && fDrag->dropped && (Window)event.data.l[0] == fDrag->target)
+		_End();
 }
 
 void
-Display::Data::EndDrag()
+DragSource::_End()
 {
-	if (!drag)
+	if (!fDrag)
 		return;
-	if (drag->image != 0)
-		XDestroyWindow(display, drag->image);
-	if (drag->tracking)
-		XUngrabKeyboard(display, CurrentTime);
-	XDeleteProperty(display, drag->source, xdnd.directSave);
-	XDeleteProperty(display, drag->source, xdnd.typeList);
-	if (XGetSelectionOwner(display, xdnd.selection) == drag->source)
-		XSetSelectionOwner(display, xdnd.selection, None, CurrentTime);
-	drag.reset();
-	XFlush(display);
+	if (fDrag->image != 0)
+		XDestroyWindow(fX.display, fDrag->image);
+	if (fDrag->tracking)
+		XUngrabKeyboard(fX.display, CurrentTime);
+	XDeleteProperty(fX.display, fDrag->source, fX.xdnd.directSave);
+	XDeleteProperty(fX.display, fDrag->source, fX.xdnd.typeList);
+	if (XGetSelectionOwner(fX.display, fX.xdnd.selection) == fDrag->source)
+		XSetSelectionOwner(fX.display, fX.xdnd.selection, None, CurrentTime);
+	fDrag.reset();
+	XFlush(fX.display);
 }
 
 // The file the target chose: its URI replaces the suggested name in the source window's
 // XdndDirectSave0 property. "S" when the file exists now, "F" when it cannot be made there,
 // "E" when the URI is unusable.
 std::string
-Display::Data::DirectSaveAnswer()
+DragSource::_DirectSaveAnswer()
 {
 	Atom type;
 	int format;
 	unsigned long count, after;
 	unsigned char* value = nullptr;
 	std::string uri;
-	if (XGetWindowProperty(display, drag->source, xdnd.directSave, 0, 16384, False, AnyPropertyType,
-	                       &type, &format, &count, &after, &value) == Success &&
+	if (XGetWindowProperty(fX.display, fDrag->source, fX.xdnd.directSave, 0, 16384, False,
+	                       AnyPropertyType, &type, &format, &count, &after, &value) == Success &&
 	    value != nullptr && format == 8) {
 		uri.assign((const char*)value, count);
 	}
 	if (value != nullptr)
 		XFree(value);
 	std::string directory, name;
-	if (ParseFileUri(uri, hostName, &directory, &name) != kUriOk)
+	if (ParseFileUri(uri, fX.hostName, &directory, &name) != kUriOk)
 		return "E";
-	if (!drag->client || drag->client->SaveTo(directory.c_str(), name.c_str()) != B_OK)
+	if (!fDrag->client || fDrag->client->SaveTo(directory.c_str(), name.c_str()) != B_OK)
 		return "F";
 	return "S";
 }
 
 void
-Display::Data::HandleDragSelectionRequest(const XSelectionRequestEvent& request)
+DragSource::HandleSelectionRequest(const XSelectionRequestEvent& request)
 {
+	std::lock_guard<std::mutex> guard(fLock);
 	Atom property = request.property != None ? request.property : request.target;
 	Atom answered = None;
-	bool isText = request.target == xdnd.textPlain || request.target == xdnd.textPlainUtf8 ||
-	              request.target == xdnd.utf8String;
-	if (drag && request.owner == drag->source) {
-		if (request.target == xdnd.targets) {
-			std::vector<Atom> targets = drag->types;
-			targets.push_back(xdnd.targets);
-			XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+	bool isText = request.target == fX.xdnd.textPlain || request.target == fX.xdnd.textPlainUtf8 ||
+	              request.target == fX.xdnd.utf8String;
+	if (fDrag && request.owner == fDrag->source) {
+		if (request.target == fX.xdnd.targets) {
+			std::vector<Atom> targets = fDrag->types;
+			targets.push_back(fX.xdnd.targets);
+			XChangeProperty(fX.display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
 			                (unsigned char*)targets.data(), (int)targets.size());
 			answered = property;
-		} else if (isText && std::find(drag->types.begin(), drag->types.end(), xdnd.textPlain) !=
-		                             drag->types.end()) {
-			XChangeProperty(display, request.requestor, property, request.target, 8,
-			                PropModeReplace, (const unsigned char*)drag->text.data(),
-			                (int)drag->text.size());
+		} else if (isText && std::find(fDrag->types.begin(), fDrag->types.end(),
+		                               fX.xdnd.textPlain) != fDrag->types.end()) {
+			XChangeProperty(fX.display, request.requestor, property, request.target, 8,
+			                PropModeReplace, (const unsigned char*)fDrag->text.data(),
+			                (int)fDrag->text.size());
 			answered = property;
-		} else if (request.target == xdnd.directSave && drag->directSave) {
-			std::string answer = DirectSaveAnswer();
-			XChangeProperty(display, request.requestor, property, XA_STRING, 8, PropModeReplace,
+		} else if (request.target == fX.xdnd.directSave && fDrag->directSave) {
+			std::string answer = _DirectSaveAnswer();
+			XChangeProperty(fX.display, request.requestor, property, XA_STRING, 8, PropModeReplace,
 			                (const unsigned char*)answer.data(), (int)answer.size());
 			answered = property;
 		}
 	}
-	SendSelectionNotify(display, request, answered);
-	XFlush(display);
+	SendSelectionNotify(fX.display, request, answered);
+	XFlush(fX.display);
 }
 
 } // namespace BPrivate

@@ -73,90 +73,99 @@ bool
 Display::Data::HandleXdndMessage(WindowRecord* record, const XClientMessageEvent& event)
 {
 	Atom type = event.message_type;
-	if (type == xdnd.status) {
-		DragStatus(event);
-	} else if (type == xdnd.finished) {
-		if (drag && drag->dropped && (Window)event.data.l[0] == drag->target)
-			EndDrag();
-	} else if (type == xdnd.enter) {
-		DropEnter(record, event);
-	} else if (type == xdnd.position) {
-		DropPosition(record, event);
-	} else if (type == xdnd.leave) {
-		if (drop && drop->source == (Window)event.data.l[0] && !drop->converting)
-			drop.reset();
-	} else if (type == xdnd.drop) {
-		DropDrop(record, event);
-	} else {
+	if (type == xdnd.status)
+		drag.HandleStatus(event);
+	else if (type == xdnd.finished)
+		drag.HandleFinished(event);
+	else if (type == xdnd.enter)
+		drop.HandleEnter(record, event);
+	else if (type == xdnd.position)
+		drop.HandlePosition(record, event);
+	else if (type == xdnd.leave)
+		drop.HandleLeave(event);
+	else if (type == xdnd.drop)
+		drop.HandleDrop(record, event);
+	else
 		return false;
-	}
 	return true;
 }
 
 void
-Display::Data::DropEnter(WindowRecord* record, const XClientMessageEvent& event)
+DropTarget::HandleLeave(const XClientMessageEvent& event)
 {
-	drop = std::make_unique<DropSession>();
-	drop->source = (Window)event.data.l[0];
-	drop->window = record->xid;
+	std::lock_guard<std::mutex> guard(fLock);
+	if (fDrop && fDrop->source == (Window)event.data.l[0] && !fDrop->converting)
+		fDrop.reset();
+}
+
+void
+DropTarget::HandleEnter(WindowRecord* record, const XClientMessageEvent& event)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	fDrop = std::make_unique<DropSession>();
+	fDrop->source = (Window)event.data.l[0];
+	fDrop->window = record->xid;
 	if ((event.data.l[1] & 1) != 0) {
 		Atom type;
 		int format;
 		unsigned long count, after;
 		unsigned char* value = nullptr;
-		if (XGetWindowProperty(display, drop->source, xdnd.typeList, 0, 256, False, XA_ATOM, &type,
-		                       &format, &count, &after, &value) == Success &&
+		if (XGetWindowProperty(fX.display, fDrop->source, fX.xdnd.typeList, 0, 256, False, XA_ATOM,
+		                       &type, &format, &count, &after, &value) == Success &&
 		    value != nullptr && format == 32) {
 			for (unsigned long i = 0; i < count; i++)
-				drop->types.push_back((Atom)((unsigned long*)value)[i]);
+				fDrop->types.push_back((Atom)((unsigned long*)value)[i]);
 		}
 		if (value != nullptr)
 			XFree(value);
 	} else {
 		for (int i = 2; i < 5; i++) {
 			if (event.data.l[i] != 0)
-				drop->types.push_back((Atom)event.data.l[i]);
+				fDrop->types.push_back((Atom)event.data.l[i]);
 		}
 	}
-	drop->chosen = ChooseType(xdnd, drop->types);
+	fDrop->chosen = ChooseType(fX.xdnd, fDrop->types);
 }
 
 void
-Display::Data::DropPosition(WindowRecord* record, const XClientMessageEvent& event)
+DropTarget::HandlePosition(WindowRecord* record, const XClientMessageEvent& event)
 {
+	std::lock_guard<std::mutex> guard(fLock);
 	Window source = (Window)event.data.l[0];
-	bool accept = drop && drop->source == source && drop->chosen != None;
+	bool accept = fDrop && fDrop->source == source && fDrop->chosen != None;
 	if (accept) {
-		drop->window = record->xid;
-		drop->x = (int)((event.data.l[2] >> 16) & 0xffff);
-		drop->y = (int)(event.data.l[2] & 0xffff);
+		fDrop->window = record->xid;
+		fDrop->x = (int)((event.data.l[2] >> 16) & 0xffff);
+		fDrop->y = (int)(event.data.l[2] & 0xffff);
 	}
 	// Bit 1: keep sending positions, the whole window is one target.
-	SendXdnd(source, xdnd.status, (long)record->xid, accept ? 3 : 2, 0, 0,
-	         accept ? (long)xdnd.actionCopy : (long)None);
-	XFlush(display);
+	fX.SendXdnd(source, fX.xdnd.status, (long)record->xid, accept ? 3 : 2, 0, 0,
+	            accept ? (long)fX.xdnd.actionCopy : (long)None);
+	XFlush(fX.display);
 }
 
 void
-Display::Data::DropDrop(WindowRecord* record, const XClientMessageEvent& event)
+DropTarget::HandleDrop(WindowRecord* record, const XClientMessageEvent& event)
 {
+	std::lock_guard<std::mutex> guard(fLock);
 	Window source = (Window)event.data.l[0];
-	if (!drop || drop->source != source || drop->chosen == None) {
-		SendXdnd(source, xdnd.finished, (long)record->xid, 0, (long)None, 0, 0);
-		drop.reset();
-		XFlush(display);
+	if (!fDrop || fDrop->source != source || fDrop->chosen == None) {
+		fX.SendXdnd(source, fX.xdnd.finished, (long)record->xid, 0, (long)None, 0, 0);
+		fDrop.reset();
+		XFlush(fX.display);
 		return;
 	}
-	drop->converting = true;
-	XConvertSelection(display, xdnd.selection, drop->chosen, xdnd.transfer, record->xid,
+	fDrop->converting = true;
+	XConvertSelection(fX.display, fX.xdnd.selection, fDrop->chosen, fX.xdnd.transfer, record->xid,
 	                  (Time)event.data.l[2]);
-	XFlush(display);
+	XFlush(fX.display);
 }
 
 void
-Display::Data::HandleDropSelection(WindowRecord* record, const XSelectionEvent& event)
+DropTarget::HandleSelection(WindowRecord* record, const XSelectionEvent& event)
 {
-	if (!drop || !drop->converting || event.requestor != drop->window)
+	std::lock_guard<std::mutex> guard(fLock);
+	if (!fDrop || !fDrop->converting || event.requestor != fDrop->window)
 		return;
 	BMessage* message = nullptr;
 	if (event.property != None) {
@@ -164,12 +173,12 @@ Display::Data::HandleDropSelection(WindowRecord* record, const XSelectionEvent& 
 		int format;
 		unsigned long count, after;
 		unsigned char* value = nullptr;
-		if (XGetWindowProperty(display, event.requestor, event.property, 0, 1 << 20, True,
+		if (XGetWindowProperty(fX.display, event.requestor, event.property, 0, 1 << 20, True,
 		                       AnyPropertyType, &type, &format, &count, &after,
 		                       &value) == Success &&
 		    value != nullptr) {
-			message = drop->chosen == xdnd.color ? ColorMessage(value, count, format)
-			                                     : TextMessage(value, count, format);
+			message = fDrop->chosen == fX.xdnd.color ? ColorMessage(value, count, format)
+			                                         : TextMessage(value, count, format);
 		}
 		if (value != nullptr)
 			XFree(value);
@@ -178,21 +187,21 @@ Display::Data::HandleDropSelection(WindowRecord* record, const XSelectionEvent& 
 	if (delivered) {
 		BMessage* dropped = new BMessage(kMsgDrop);
 		dropped->AddMessage(kDragMessageField, message);
-		dropped->AddPoint("screen_where", BPoint(drop->x, drop->y));
+		dropped->AddPoint("screen_where", BPoint(fDrop->x, fDrop->y));
 		dropped->AddPoint(kDropOffsetField, BPoint(0, 0));
 		delete message;
 		Post(record, dropped);
 	}
-	FinishDrop(delivered);
+	_Finish(delivered);
 }
 
 void
-Display::Data::FinishDrop(bool success)
+DropTarget::_Finish(bool success)
 {
-	SendXdnd(drop->source, xdnd.finished, (long)drop->window, success ? 1 : 0,
-	         success ? (long)xdnd.actionCopy : (long)None, 0, 0);
-	drop.reset();
-	XFlush(display);
+	fX.SendXdnd(fDrop->source, fX.xdnd.finished, (long)fDrop->window, success ? 1 : 0,
+	            success ? (long)fX.xdnd.actionCopy : (long)None, 0, 0);
+	fDrop.reset();
+	XFlush(fX.display);
 }
 
 } // namespace BPrivate

@@ -1,5 +1,7 @@
-// The state behind BPrivate::Display, shared by its source files: the X connection, the
-// atoms, the window records and the display thread.
+// The state behind BPrivate::Display, split along its seams: the X connection every part
+// shares (read-only once the display thread runs), the window table, the drag source, the
+// drop target and the clipboard selection, each with its own state and lock. Lock order:
+// the window table before the drag source or the drop target.
 #ifndef _KV_DISPLAY_DISPLAY_PRIVATE_H
 #define _KV_DISPLAY_DISPLAY_PRIVATE_H
 
@@ -33,17 +35,14 @@ const int32 kNoSizeLimit = 32767;
 struct WindowRecord
 {
 	Window xid = 0;
-	DisplayClient* client = nullptr;
+	WindowClient* client = nullptr;
 	// What is on screen: the last presented pixels of the whole X window (border
 	// included), so that exposures are repaired without the window's thread.
 	std::vector<uint32> front;
 	int32 width = 0; // X window size
 	int32 height = 0;
 	int32 inset = 0; // border width around the content
-	int32 look = 0;
-	int32 feel = 0;
-	uint32 flags = 0;
-	uint32 workspaces = 0;
+	WindowProperties properties;
 	bool overrideRedirect = false;
 	bool mapped = false;
 	int32 watchKeys = 0;
@@ -62,40 +61,24 @@ struct WindowRecord
 // refused), as the selection owner must.
 void SendSelectionNotify(::Display* display, const XSelectionRequestEvent& request, Atom property);
 
-struct Display::Data
+// Hands a message made by the display thread to the window's client (which takes it).
+inline void
+Post(WindowRecord* record, BMessage* message)
+{
+	if (message != nullptr)
+		record->client->BackendMessage(message);
+}
+
+// The connection and what the display learnt of the server when it opened. Set before the
+// display thread starts and never changed afterwards, so every part reads it without a lock.
+struct XConnection
 {
 	::Display* display = nullptr;
 	int screen = 0;
 	Window root = 0;
 	Visual* visual = nullptr;
 	int depth = 0;
-	Window wakeWindow = 0;
 	int xiOpcode = -1;
-	int32 rawWatchers = 0;
-
-	// Guards records and the translators' use outside the display thread.
-	mutable std::mutex lock;
-	std::map<Window, std::unique_ptr<WindowRecord>> records;
-	Window focusWindow = 0;
-	// The window under the pointer while the focus follows it (PointerRoot): it gets the
-	// keys through its own key events without being active.
-	Window pointerFocusWindow = 0;
-	std::unique_ptr<EventTranslator> coreKeys;
-	std::unique_ptr<EventTranslator> rawKeys;
-	std::thread thread;
-	// Set while the display thread is inside a client call, so that DestroyWindow()
-	// can wait for it to finish.
-	std::thread::id threadId;
-
-	// Barriers (Display::Drain()): how many were sent and how many the display thread has
-	// passed, each a client message to the wake window.
-	std::mutex barrierLock;
-	std::condition_variable barrierPassed;
-	uint32 barriersSent = 0;
-	uint32 barriersDone = 0;
-	// Made before the display thread starts; its bridge to the clipboards is registered
-	// once the thread runs and unregistered before it stops.
-	std::unique_ptr<ClipboardSelection, ClipboardSelectionDeleter> clipboard;
 
 	struct Atoms
 	{
@@ -106,21 +89,120 @@ struct Display::Data
 		Atom netWmWindowType, typeNormal, typeDialog, typeUtility, typePopupMenu, typeTooltip;
 		Atom motifWmHints, netSupportingWmCheck, netWmPid, wake, barrier;
 	} atoms;
-
-	// Drag and drop (DisplayDrag.cpp, DisplayDrop.cpp), guarded by lock.
 	XdndAtoms xdnd;
 	bool hasShape = false;
 	std::string hostName;
-	std::unique_ptr<DragSession> drag;
-	std::unique_ptr<DropSession> drop;
+
+	uint32 ReadDesktop(Window window, Atom property) const;
+	bool WindowManagerRunning() const;
+	void SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3, long l4) const;
+};
+
+// The program's native windows, which of them has the keyboard, and the translators of
+// their keys. Its lock guards all of it, also the translators' use outside the display
+// thread.
+struct WindowTable
+{
+	mutable std::mutex lock;
+	std::map<Window, std::unique_ptr<WindowRecord>> records;
+	Window focusWindow = 0;
+	// The window under the pointer while the focus follows it (PointerRoot): it gets the
+	// keys through its own key events without being active.
+	Window pointerFocusWindow = 0;
+	int32 rawWatchers = 0;
+	std::unique_ptr<EventTranslator> coreKeys;
+	std::unique_ptr<EventTranslator> rawKeys;
+
+	// Call with the lock held.
+	WindowRecord* Find(Window window);
+};
+
+// A drag that this program started (DisplayDrag.cpp): its image, the XDND source side and
+// the direct-save answers. Every call but IsDragging() is made with the window table
+// locked; the drag's own lock guards the session.
+class DragSource
+{
+public:
+	DragSource(const XConnection& x, WindowTable& windows) : fX(x), fWindows(windows) {}
+
+	// Takes over a session that is ready to go, from the pointer at (x, y).
+	void Begin(std::unique_ptr<DragSession> session, const std::string& clipName, int x, int y);
+	bool IsDragging();
+	// Pointer input while a drag is tracked; false when the event is not the drag's.
+	bool HandleInput(WindowRecord* record, XEvent& event);
+	// The target's XdndStatus and XdndFinished.
+	void HandleStatus(const XClientMessageEvent& event);
+	void HandleFinished(const XClientMessageEvent& event);
+	void HandleSelectionRequest(const XSelectionRequestEvent& request);
+	// The window the drag started in goes away.
+	void WindowDestroyed(Window window);
+
+private:
+	void _Moved(int x, int y, Time time);
+	void _Released(int x, int y, Time time);
+	void _FinishRelease();
+	void _End();
+	void _PostMotion(WindowRecord* record, XEvent& event, Window previousOurs);
+	void _SendPosition(int x, int y, Time time);
+	void _FindTarget(int x, int y, Window* ours, Window* target, int* version);
+	std::string _DirectSaveAnswer();
+
+	const XConnection& fX;
+	WindowTable& fWindows;
+	std::mutex fLock;
+	std::unique_ptr<DragSession> fDrag;
+};
+
+// A drop another program makes on one of our windows (DisplayDrop.cpp). Called on the
+// display thread with the window table locked; the drop's own lock guards the session.
+class DropTarget
+{
+public:
+	explicit DropTarget(const XConnection& x) : fX(x) {}
+
+	void HandleEnter(WindowRecord* record, const XClientMessageEvent& event);
+	void HandlePosition(WindowRecord* record, const XClientMessageEvent& event);
+	void HandleLeave(const XClientMessageEvent& event);
+	void HandleDrop(WindowRecord* record, const XClientMessageEvent& event);
+	void HandleSelection(WindowRecord* record, const XSelectionEvent& event);
+
+private:
+	void _Finish(bool success);
+
+	const XConnection& fX;
+	std::mutex fLock;
+	std::unique_ptr<DropSession> fDrop;
+};
+
+struct Display::Data : XConnection
+{
+	Window wakeWindow = 0;
+
+	WindowTable windows;
+	DragSource drag{*this, windows};
+	DropTarget drop{*this};
+	// Made before the display thread starts; its bridge to the clipboards is registered
+	// once the thread runs and unregistered before it stops.
+	std::unique_ptr<ClipboardSelection, ClipboardSelectionDeleter> clipboard;
+
+	std::thread thread;
+	// The display thread's id, so that calls made on it do not wait for themselves.
+	std::thread::id threadId;
+
+	// Barriers (Display::Drain()): how many were sent and how many the display thread has
+	// passed, each a client message to the wake window.
+	std::mutex barrierLock;
+	std::condition_variable barrierPassed;
+	uint32 barriersSent = 0;
+	uint32 barriersDone = 0;
 
 	void InternAtoms();
 	void QueryExtensions();
 	void MakeTranslators();
-	WindowRecord* Find(Window window);
 	void Run();
 	void HandleEvent(XEvent& event);
 	void HandleWindowEvent(WindowRecord* record, XEvent& event);
+	bool HandleXdndMessage(WindowRecord* record, const XClientMessageEvent& event);
 	void HandleConfigure(WindowRecord* record, const XConfigureEvent& event);
 	void TrackPointerFocus(WindowRecord* record, const XCrossingEvent& event);
 	void HandleFocus(WindowRecord* record, const XFocusChangeEvent& event);
@@ -129,10 +211,12 @@ struct Display::Data
 	void KeepFloatingAbove(Window changed);
 	void Repaint(WindowRecord* record, int x, int y, int width, int height);
 	void PutFront(WindowRecord* record, int x, int y, int width, int height);
-	void Post(WindowRecord* record, BMessage* message);
 	void SetNetState(WindowRecord* record, Atom state, bool on);
 	// The title, window type and hints the window manager reads for a new window.
-	void SetWindowManagerProperties(WindowRecord* record, const char* title);
+	void SetWindowManagerProperties(WindowRecord* record);
+	void SetTitle(WindowRecord* record);
+	// WM_CLASS, the same for every window of the program.
+	void SetClassHint(Window window);
 	void ApplyWorkspaces(WindowRecord* record);
 	void ApplyMotifHints(WindowRecord* record);
 	void ApplySizeHints(WindowRecord* record, int32 x, int32 y);
@@ -145,31 +229,8 @@ struct Display::Data
 	void UnregisterClipboard();
 	// Takes the events of the CLIPBOARD selection and of its transfers; false for others.
 	bool HandleClipboardEvent(XEvent& event);
-	uint32 ReadDesktop(Window window, Atom property) const;
-	bool WindowManagerRunning() const;
-
 	void InitDragAndDrop();
 	void MakeXdndAware(Window window);
-	bool HandleDragInput(WindowRecord* record, XEvent& event);
-	bool HandleXdndMessage(WindowRecord* record, const XClientMessageEvent& event);
-	void HandleDragSelectionRequest(const XSelectionRequestEvent& event);
-	void HandleDropSelection(WindowRecord* record, const XSelectionEvent& event);
-	// The drag source.
-	void DragMoved(int x, int y, Time time);
-	void DragReleased(int x, int y, Time time);
-	void DragStatus(const XClientMessageEvent& event);
-	void FinishRelease();
-	void EndDrag();
-	void PostDragMotion(WindowRecord* record, XEvent& event, Window previousOurs);
-	void SendPosition(int x, int y, Time time);
-	void FindDropTarget(int x, int y, Window* ours, Window* target, int* version);
-	std::string DirectSaveAnswer();
-	void SendXdnd(Window to, Atom type, long l0, long l1, long l2, long l3, long l4);
-	// The drop target.
-	void DropEnter(WindowRecord* record, const XClientMessageEvent& event);
-	void DropPosition(WindowRecord* record, const XClientMessageEvent& event);
-	void DropDrop(WindowRecord* record, const XClientMessageEvent& event);
-	void FinishDrop(bool success);
 };
 
 } // namespace BPrivate

@@ -2,6 +2,7 @@
 // workspaces, presenting a canvas, the pointer, cursors and desktop-wide keys. Works with
 // and without a window manager: without one, the kit moves, raises and focuses itself.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
@@ -9,12 +10,11 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
-#include <Cursor.h>
-#include <InterfaceDefs.h>
-#include <Window.h>
+#include <Application.h>
+#include <InputDefs.h>
 
-#include "Canvas.h"
 #include "DisplayPrivate.h"
+#include "X11Support.h"
 
 namespace BPrivate {
 
@@ -34,37 +34,14 @@ const unsigned long kMotifFunctions = 1, kMotifDecorations = 2;
 const unsigned long kFuncResize = 2, kFuncMove = 4, kFuncMinimize = 8, kFuncMaximize = 16,
                     kFuncClose = 32;
 
-int32
-InsetFor(int32 look)
-{
-	return look == B_BORDERED_WINDOW_LOOK ? 1 : 0;
-}
-
-// Menus and help bubbles (borderless floating windows that never take the focus) are
-// placed by the kit itself, without the window manager.
-bool
-IsPopup(int32 look, int32 feel, uint32 flags)
-{
-	if (feel == 1025)
-		return true;
-	return (look == B_NO_BORDER_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK) &&
-	       feel == B_FLOATING_ALL_WINDOW_FEEL && (flags & B_AVOID_FOCUS) != 0;
-}
-
-bool
-IsDecorated(int32 look)
-{
-	return look != B_BORDERED_WINDOW_LOOK && look != B_NO_BORDER_WINDOW_LOOK;
-}
-
 // Changes a window's record under the display lock and sends the result to the server; a
 // window that is already gone is ignored.
 template <typename Change>
 void
 UpdateWindow(Display::Data& d, native_window window, Change change)
 {
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return;
 	change(record);
@@ -74,23 +51,17 @@ UpdateWindow(Display::Data& d, native_window window, Change change)
 } // namespace
 
 native_window
-Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
+Display::CreateWindow(WindowClient* client, BRect frame, const WindowProperties& properties)
 {
 	Data& d = *fData;
 	auto record = std::make_unique<WindowRecord>();
 	record->client = client;
-	record->look = params.look;
-	record->feel = params.feel;
-	record->flags = params.flags;
-	record->inset = InsetFor(params.look);
-	record->overrideRedirect = IsPopup(params.look, params.feel, params.flags);
-	record->width = std::max((int32)params.frame.IntegerWidth() + 1, (int32)1) + 2 * record->inset;
-	record->height =
-	        std::max((int32)params.frame.IntegerHeight() + 1, (int32)1) + 2 * record->inset;
+	record->properties = properties;
+	record->inset = properties.borderInset;
+	record->overrideRedirect = properties.IsPopup();
+	record->width = std::max((int32)frame.IntegerWidth() + 1, (int32)1) + 2 * record->inset;
+	record->height = std::max((int32)frame.IntegerHeight() + 1, (int32)1) + 2 * record->inset;
 	record->front.assign((size_t)record->width * record->height, 0xff000000);
-	record->workspaces = params.workspaces == B_CURRENT_WORKSPACE
-	                             ? (1u << (CurrentWorkspace() & 31))
-	                             : params.workspaces;
 
 	XSetWindowAttributes attributes;
 	attributes.background_pixmap = None;
@@ -100,8 +71,8 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
 	                        LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
 	                        PropertyChangeMask | KeymapStateMask;
 	attributes.bit_gravity = NorthWestGravity;
-	int32 x = (int32)params.frame.left - record->inset;
-	int32 y = (int32)params.frame.top - record->inset;
+	int32 x = (int32)frame.left - record->inset;
+	int32 y = (int32)frame.top - record->inset;
 	Window xid = XCreateWindow(d.display, d.root, x, y, record->width, record->height, 0,
 	                           CopyFromParent, InputOutput, CopyFromParent,
 	                           CWBackPixmap | CWOverrideRedirect | CWEventMask | CWBitGravity,
@@ -113,15 +84,12 @@ Display::CreateWindow(DisplayClient* client, const NativeWindowParams& params)
 	long pid = getpid();
 	XChangeProperty(d.display, xid, d.atoms.netWmPid, XA_CARDINAL, 32, PropModeReplace,
 	                (unsigned char*)&pid, 1);
-	XClassHint classHint;
-	classHint.res_name = (char*)"kestrovane";
-	classHint.res_class = (char*)"Kestrovane";
-	XSetClassHint(d.display, xid, &classHint);
-	d.SetWindowManagerProperties(record.get(), params.title);
+	d.SetClassHint(xid);
+	d.SetWindowManagerProperties(record.get());
 	d.ApplySizeHints(record.get(), x, y);
 
-	std::lock_guard<std::mutex> guard(d.lock);
-	d.records[xid] = std::move(record);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	d.windows.records[xid] = std::move(record);
 	return (native_window)xid;
 }
 
@@ -131,20 +99,19 @@ Display::DestroyWindow(native_window window)
 	Data& d = *fData;
 	std::unique_ptr<WindowRecord> record;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		auto found = d.records.find(window);
-		if (found == d.records.end())
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		auto found = d.windows.records.find(window);
+		if (found == d.windows.records.end())
 			return;
 		record = std::move(found->second);
-		d.records.erase(found);
-		if (d.focusWindow == window)
-			d.focusWindow = 0;
-		if (d.pointerFocusWindow == window)
-			d.pointerFocusWindow = 0;
-		if (record->watchKeys > 0 && --d.rawWatchers == 0)
+		d.windows.records.erase(found);
+		if (d.windows.focusWindow == window)
+			d.windows.focusWindow = 0;
+		if (d.windows.pointerFocusWindow == window)
+			d.windows.pointerFocusWindow = 0;
+		if (record->watchKeys > 0 && --d.windows.rawWatchers == 0)
 			d.SelectRawKeys(false);
-		if (d.drag && d.drag->source == window)
-			d.EndDrag();
+		d.drag.WindowDestroyed(window);
 	}
 	if (record->cursor != 0)
 		XFreeCursor(d.display, record->cursor);
@@ -153,18 +120,37 @@ Display::DestroyWindow(native_window window)
 }
 
 void
-Display::Data::SetWindowManagerProperties(WindowRecord* record, const char* title)
+Display::Data::SetClassHint(Window window)
 {
-	const char* name = title != nullptr ? title : "";
-	XStoreName(display, record->xid, name);
+	WindowClass windowClass = WindowClassFor(be_app != nullptr ? be_app->Signature() : nullptr,
+	                                         program_invocation_short_name);
+	XClassHint hint;
+	hint.res_name = (char*)windowClass.instance.c_str();
+	hint.res_class = (char*)windowClass.className.c_str();
+	XSetClassHint(display, window, &hint);
+}
+
+void
+Display::Data::SetTitle(WindowRecord* record)
+{
+	const std::string& name = record->properties.title;
+	XStoreName(display, record->xid, name.c_str());
 	XChangeProperty(display, record->xid, atoms.netWmName, atoms.utf8String, 8, PropModeReplace,
-	                (const unsigned char*)name, (int)std::strlen(name));
+	                (const unsigned char*)name.data(), (int)name.size());
+}
+
+void
+Display::Data::SetWindowManagerProperties(WindowRecord* record)
+{
+	const WindowProperties& properties = record->properties;
+	SetTitle(record);
 
 	Atom type = atoms.typeNormal;
-	if (record->overrideRedirect)
-		type = record->feel == 1025 ? atoms.typePopupMenu : atoms.typeTooltip;
-	else if (record->feel == B_MODAL_APP_WINDOW_FEEL || record->feel == B_MODAL_ALL_WINDOW_FEEL ||
-	         record->feel == B_MODAL_SUBSET_WINDOW_FEEL)
+	if (properties.kind == kMenuWindowKind)
+		type = atoms.typePopupMenu;
+	else if (properties.kind == kTooltipWindowKind)
+		type = atoms.typeTooltip;
+	else if (properties.kind == kDialogWindowKind)
 		type = atoms.typeDialog;
 	XChangeProperty(display, record->xid, atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
 	                (unsigned char*)&type, 1);
@@ -172,7 +158,7 @@ Display::Data::SetWindowManagerProperties(WindowRecord* record, const char* titl
 	XWMHints hints;
 	std::memset(&hints, 0, sizeof(hints));
 	hints.flags = InputHint | StateHint;
-	hints.input = (record->flags & B_AVOID_FOCUS) != 0 ? False : True;
+	hints.input = properties.takesFocus ? True : False;
 	hints.initial_state = NormalState;
 	XSetWMHints(display, record->xid, &hints);
 
@@ -180,16 +166,13 @@ Display::Data::SetWindowManagerProperties(WindowRecord* record, const char* titl
 
 	// Initial _NET_WM_STATE; once mapped, changes go through client messages.
 	std::vector<Atom> states;
-	bool floating = record->feel == B_FLOATING_ALL_WINDOW_FEEL ||
-	                record->feel == B_FLOATING_APP_WINDOW_FEEL ||
-	                record->feel == B_FLOATING_SUBSET_WINDOW_FEEL;
-	if (floating || record->feel == B_MODAL_ALL_WINDOW_FEEL)
+	if (properties.keepAbove)
 		states.push_back(atoms.netWmStateAbove);
-	if (record->feel == B_MODAL_APP_WINDOW_FEEL || record->feel == B_MODAL_ALL_WINDOW_FEEL)
+	if (properties.modal)
 		states.push_back(atoms.netWmStateModal);
-	if (record->workspaces == B_ALL_WORKSPACES)
+	if (properties.workspaces == kAllWorkspaces)
 		states.push_back(atoms.netWmStateSticky);
-	if ((record->flags & B_AVOID_FOCUS) != 0) {
+	if (!properties.takesFocus) {
 		states.push_back(atoms.netWmStateSkipTaskbar);
 		states.push_back(atoms.netWmStateSkipPager);
 	}
@@ -204,17 +187,18 @@ Display::Data::ApplyMotifHints(WindowRecord* record)
 	MotifHints motif;
 	std::memset(&motif, 0, sizeof(motif));
 	motif.flags = kMotifFunctions | kMotifDecorations;
-	motif.decorations = IsDecorated(record->look) ? 1 : 0;
+	const WindowProperties& properties = record->properties;
+	motif.decorations = properties.decorated ? 1 : 0;
 	motif.functions = kFuncMove | kFuncResize | kFuncMinimize | kFuncMaximize | kFuncClose;
-	if ((record->flags & B_NOT_MOVABLE) != 0)
+	if (!properties.movable)
 		motif.functions &= ~kFuncMove;
-	if ((record->flags & B_NOT_RESIZABLE) != 0)
+	if (!properties.resizableHorizontally && !properties.resizableVertically)
 		motif.functions &= ~kFuncResize;
-	if ((record->flags & B_NOT_MINIMIZABLE) != 0)
+	if (!properties.minimizable)
 		motif.functions &= ~kFuncMinimize;
-	if ((record->flags & B_NOT_ZOOMABLE) != 0)
+	if (!properties.zoomable)
 		motif.functions &= ~kFuncMaximize;
-	if ((record->flags & B_NOT_CLOSABLE) != 0)
+	if (!properties.closable)
 		motif.functions &= ~kFuncClose;
 	XChangeProperty(display, record->xid, atoms.motifWmHints, atoms.motifWmHints, 32,
 	                PropModeReplace, (unsigned char*)&motif, 5);
@@ -242,9 +226,9 @@ Display::Data::FillSizeLimits(const WindowRecord* record, XSizeHints* hints)
 	int32 maxWidth = record->maxWidth;
 	int32 minHeight = record->minHeight;
 	int32 maxHeight = record->maxHeight;
-	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_H_RESIZABLE)) != 0)
+	if (!record->properties.resizableHorizontally)
 		minWidth = maxWidth = record->width;
-	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_V_RESIZABLE)) != 0)
+	if (!record->properties.resizableVertically)
 		minHeight = maxHeight = record->height;
 	hints->flags &= ~(PMinSize | PMaxSize);
 	if (minWidth > 1 || minHeight > 1) {
@@ -276,11 +260,12 @@ void
 Display::Data::ApplyWorkspaces(WindowRecord* record)
 {
 	unsigned long desktop = 0;
-	if (record->workspaces == B_ALL_WORKSPACES) {
+	uint32 workspaces = record->properties.workspaces;
+	if (workspaces == kAllWorkspaces) {
 		desktop = 0xffffffff;
 	} else {
 		for (unsigned long bit = 0; bit < 32; bit++) {
-			if ((record->workspaces & (1u << bit)) != 0) {
+			if ((workspaces & (1u << bit)) != 0) {
 				desktop = bit;
 				break;
 			}
@@ -298,7 +283,7 @@ Display::Data::ApplyWorkspaces(WindowRecord* record)
 		event.xclient.data.l[0] = (long)desktop;
 		event.xclient.data.l[1] = 1;
 		XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-		SetNetState(record, atoms.netWmStateSticky, record->workspaces == B_ALL_WORKSPACES);
+		SetNetState(record, atoms.netWmStateSticky, workspaces == kAllWorkspaces);
 	}
 }
 
@@ -348,13 +333,13 @@ Display::ShowWindow(native_window window)
 	Data& d = *fData;
 	bool avoidFocus;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		WindowRecord* record = d.Find(window);
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
 		if (record == nullptr)
 			return;
 		record->mapped = true;
 		// Menus and bubbles never take the focus from the window that opened them.
-		avoidFocus = (record->flags & B_AVOID_FOCUS) != 0 || record->overrideRedirect;
+		avoidFocus = !record->properties.takesFocus || record->overrideRedirect;
 	}
 	XMapRaised(d.display, window);
 	// Without a window manager nobody hands out the focus: a window takes it when shown.
@@ -368,8 +353,8 @@ Display::HideWindow(native_window window)
 {
 	Data& d = *fData;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		WindowRecord* record = d.Find(window);
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
 		if (record == nullptr)
 			return;
 		record->mapped = false;
@@ -384,8 +369,8 @@ uint32
 Display::MoveWindow(native_window window, BPoint where)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return 0;
 	int32 inset = record->inset;
@@ -403,8 +388,8 @@ uint32
 Display::ResizeWindow(native_window window, int32 width, int32 height)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return 0;
 	int32 outerWidth = std::max(width, (int32)1) + 2 * record->inset;
@@ -415,59 +400,51 @@ Display::ResizeWindow(native_window window, int32 width, int32 height)
 	record->height = outerHeight;
 	record->front.assign((size_t)outerWidth * outerHeight, 0xff000000);
 	// A window the user may not resize follows the program's own resizes.
-	if ((record->flags & (B_NOT_RESIZABLE | B_NOT_H_RESIZABLE | B_NOT_V_RESIZABLE)) != 0)
+	if (!record->properties.resizableHorizontally || !record->properties.resizableVertically)
 		d.RefreshSizeLimits(record);
 	XResizeWindow(d.display, window, outerWidth, outerHeight);
 	XFlush(d.display);
 	return ++record->frameRequests;
 }
 
+// Sends only what changed; the kind and border are the window's for life, the workspaces
+// are set apart.
 void
-Display::SetTitle(native_window window, const char* title)
-{
-	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	if (WindowRecord* record = d.Find(window)) {
-		const char* name = title != nullptr ? title : "";
-		XStoreName(d.display, record->xid, name);
-		XChangeProperty(d.display, record->xid, d.atoms.netWmName, d.atoms.utf8String, 8,
-		                PropModeReplace, (const unsigned char*)name, (int)std::strlen(name));
-		XFlush(d.display);
-	}
-}
-
-void
-Display::SetFeel(native_window window, int32 feel)
+Display::SetProperties(native_window window, const WindowProperties& properties)
 {
 	Data& d = *fData;
 	UpdateWindow(d, window, [&](WindowRecord* record) {
-		record->feel = feel;
-		bool above = feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL ||
-		             feel == B_FLOATING_SUBSET_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL;
-		d.SetNetState(record, d.atoms.netWmStateAbove, above);
-		if (above && record->mapped)
-			XRaiseWindow(d.display, record->xid);
+		WindowProperties old = record->properties;
+		record->properties = properties;
+		record->properties.kind = old.kind;
+		record->properties.borderInset = old.borderInset;
+		record->properties.workspaces = old.workspaces;
+		if (properties.title != old.title)
+			d.SetTitle(record);
+		if (properties.keepAbove != old.keepAbove) {
+			d.SetNetState(record, d.atoms.netWmStateAbove, properties.keepAbove);
+			if (properties.keepAbove && record->mapped)
+				XRaiseWindow(d.display, record->xid);
+		}
+		bool functions = properties.movable != old.movable ||
+		                 properties.resizableHorizontally != old.resizableHorizontally ||
+		                 properties.resizableVertically != old.resizableVertically ||
+		                 properties.minimizable != old.minimizable ||
+		                 properties.zoomable != old.zoomable || properties.closable != old.closable;
+		if (functions || properties.decorated != old.decorated)
+			d.ApplyMotifHints(record);
+		if (functions)
+			d.RefreshSizeLimits(record);
 	});
 }
 
 void
-Display::SetLook(native_window window, int32 look)
+Display::SetWorkspaces(native_window window, uint32 workspaces)
 {
 	Data& d = *fData;
 	UpdateWindow(d, window, [&](WindowRecord* record) {
-		record->look = look;
-		d.ApplyMotifHints(record);
-	});
-}
-
-void
-Display::SetFlags(native_window window, uint32 flags)
-{
-	Data& d = *fData;
-	UpdateWindow(d, window, [&](WindowRecord* record) {
-		record->flags = flags;
-		d.ApplyMotifHints(record);
-		d.RefreshSizeLimits(record);
+		record->properties.workspaces = workspaces;
+		d.ApplyWorkspaces(record);
 	});
 }
 
@@ -489,17 +466,6 @@ Display::SetSizeLimits(native_window window, int32 minWidth, int32 maxWidth, int
 }
 
 void
-Display::SetWorkspaces(native_window window, uint32 workspaces)
-{
-	Data& d = *fData;
-	UpdateWindow(d, window, [&](WindowRecord* record) {
-		record->workspaces =
-		        workspaces == B_CURRENT_WORKSPACE ? (1u << (CurrentWorkspace() & 31)) : workspaces;
-		d.ApplyWorkspaces(record);
-	});
-}
-
-void
 Display::Activate(native_window window)
 {
 	Data& d = *fData;
@@ -515,8 +481,15 @@ Display::Activate(native_window window)
 		XSendEvent(d.display, d.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
 		           &event);
 	} else {
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		WindowRecord* record = d.windows.Find(window);
+		if (record == nullptr)
+			return;
 		XRaiseWindow(d.display, window);
-		XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
+		// The server refuses the focus to a window that is not mapped (yet): one that is
+		// shown gets it then.
+		if (record->mapped)
+			XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
 	}
 	XFlush(d.display);
 }
@@ -533,16 +506,12 @@ Display::Minimize(native_window window, bool minimize)
 		else
 			XUnmapWindow(d.display, window);
 	} else {
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		if (WindowRecord* record = d.windows.Find(window))
+			record->mapped = true;
 		XMapRaised(d.display, window);
 	}
 	XFlush(d.display);
-}
-
-void
-Display::Raise(native_window window)
-{
-	XRaiseWindow(fData->display, window);
-	XFlush(fData->display);
 }
 
 bool
@@ -568,21 +537,19 @@ Display::GrabInput(native_window window, bool grab)
 // #pragma mark - presenting
 
 void
-Display::Present(native_window window, Canvas& canvas, const BRegion& dirty)
+Display::Present(native_window window, const uint8* bits, int32 width, int32 height, int32 stride,
+                 const BRect* rects, int32 count)
 {
 	Data& d = *fData;
-	canvas.Flush();
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
-	if (record == nullptr)
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
+	if (record == nullptr || bits == nullptr)
 		return;
-	const uint8* bits = canvas.Bits();
-	int32 stride = canvas.BytesPerRow();
 	int32 inset = record->inset;
-	int32 contentWidth = std::min(canvas.Width(), record->width - 2 * inset);
-	int32 contentHeight = std::min(canvas.Height(), record->height - 2 * inset);
-	for (int32 i = 0; i < dirty.CountRects(); i++) {
-		BRect rect = dirty.RectAt(i) & BRect(0, 0, contentWidth - 1, contentHeight - 1);
+	int32 contentWidth = std::min(width, record->width - 2 * inset);
+	int32 contentHeight = std::min(height, record->height - 2 * inset);
+	for (int32 i = 0; i < count; i++) {
+		BRect rect = rects[i] & BRect(0, 0, contentWidth - 1, contentHeight - 1);
 		if (!rect.IsValid())
 			continue;
 		int32 left = (int32)rect.left, top = (int32)rect.top;
@@ -642,8 +609,8 @@ Display::QueryPointer(native_window window, BPoint* where, uint32* buttons)
 	Data& d = *fData;
 	int32 inset = 0;
 	{
-		std::lock_guard<std::mutex> guard(d.lock);
-		if (WindowRecord* record = d.Find(window))
+		std::lock_guard<std::mutex> guard(d.windows.lock);
+		if (WindowRecord* record = d.windows.Find(window))
 			inset = record->inset;
 	}
 	Window rootReturn, child;
@@ -666,17 +633,17 @@ Display::QueryPointer(native_window window, BPoint* where, uint32* buttons)
 }
 
 void
-Display::SetCursor(native_window window, const BCursor* cursor)
+Display::SetCursor(native_window window, const CursorImage& cursor)
 {
 	Data& d = *fData;
 	Cursor xCursor = 0;
-	if (cursor != nullptr && cursor->Data() != nullptr) {
+	if (cursor.shape == CursorImage::kBitmap && cursor.data != nullptr) {
 		char source[32], mask[32];
 		for (int row = 0; row < 16; row++) {
 			// X bitmaps put the leftmost pixel in the lowest bit.
 			for (int half = 0; half < 2; half++) {
-				uint8 colour = cursor->Data()[4 + row * 2 + half];
-				uint8 opaque = cursor->Data()[36 + row * 2 + half];
+				uint8 colour = cursor.data[4 + row * 2 + half];
+				uint8 opaque = cursor.data[36 + row * 2 + half];
 				uint8 colourBits = 0, maskBits = 0;
 				for (int bit = 0; bit < 8; bit++) {
 					if ((colour & (0x80 >> bit)) != 0)
@@ -694,16 +661,16 @@ Display::SetCursor(native_window window, const BCursor* cursor)
 		black.red = black.green = black.blue = 0;
 		white.red = white.green = white.blue = 0xffff;
 		xCursor = XCreatePixmapCursor(d.display, sourcePixmap, maskPixmap, &black, &white,
-		                              cursor->HotSpotX(), cursor->HotSpotY());
+		                              cursor.data[3], cursor.data[2]);
 		XFreePixmap(d.display, sourcePixmap);
 		XFreePixmap(d.display, maskPixmap);
-	} else if (cursor != nullptr && cursor->ID() == B_CURSOR_ID_FOLLOW_LINK) {
+	} else if (cursor.shape == CursorImage::kLink) {
 		xCursor = XCreateFontCursor(d.display, XC_hand2);
-	} else if (cursor != nullptr && cursor->ID() == B_CURSOR_ID_I_BEAM) {
+	} else if (cursor.shape == CursorImage::kText) {
 		xCursor = XCreateFontCursor(d.display, XC_xterm);
 	}
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr) {
 		if (xCursor != 0)
 			XFreeCursor(d.display, xCursor);
@@ -720,15 +687,15 @@ void
 Display::WatchAllKeys(native_window window, bool watch)
 {
 	Data& d = *fData;
-	std::lock_guard<std::mutex> guard(d.lock);
-	WindowRecord* record = d.Find(window);
+	std::lock_guard<std::mutex> guard(d.windows.lock);
+	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr)
 		return;
 	if (watch) {
-		if (record->watchKeys++ == 0 && d.rawWatchers++ == 0)
+		if (record->watchKeys++ == 0 && d.windows.rawWatchers++ == 0)
 			d.SelectRawKeys(true);
 	} else if (record->watchKeys > 0) {
-		if (--record->watchKeys == 0 && --d.rawWatchers == 0)
+		if (--record->watchKeys == 0 && --d.windows.rawWatchers == 0)
 			d.SelectRawKeys(false);
 	}
 }

@@ -10,16 +10,12 @@
 #include <X11/keysym.h>
 
 #include <AppDefs.h>
-#include <InterfaceDefs.h>
+#include <InputDefs.h>
 #include <Message.h>
 #include <OS.h>
 #include <TypeConstants.h>
 
 namespace BPrivate {
-
-const char* const kWindowWhereField = "be:window_where";
-const char* const kFrameRequestField = "be:frame_request";
-const char* const kRawKeyField = "be:raw_key";
 
 namespace {
 

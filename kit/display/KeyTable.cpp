@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include <InterfaceDefs.h>
+#include <InputDefs.h>
 
 namespace BPrivate {
 

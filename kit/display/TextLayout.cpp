@@ -147,7 +147,7 @@ public:
 	PangoContext* Context() const { return fContext; }
 
 	// A layout holding text in font; owned by this object, valid until the next call.
-	PangoLayout* Layout(const BFont& font, const std::string& text)
+	PangoLayout* Layout(const FontSpec& font, const std::string& text)
 	{
 		pango_layout_set_font_description(fLayout, Description(font));
 		pango_layout_set_text(fLayout, text.data(), (int)text.size());
@@ -155,7 +155,7 @@ public:
 	}
 
 	// The description of font, with the configuration that draws it in place.
-	const PangoFontDescription* Description(const BFont& font)
+	const PangoFontDescription* Description(const FontSpec& font)
 	{
 		std::string name = font.Description();
 		auto found = fDescriptions.find(name);
@@ -177,7 +177,7 @@ public:
 	}
 
 	// Heights are asked for at every draw; pango's answer costs a sample text's layout.
-	bool KnownHeight(const PangoFontDescription* description, font_height* height) const
+	bool KnownHeight(const PangoFontDescription* description, FontHeight* height) const
 	{
 		auto found = fHeights.find(description);
 		if (found == fHeights.end())
@@ -186,7 +186,7 @@ public:
 		return true;
 	}
 
-	void RememberHeight(const PangoFontDescription* description, const font_height& height)
+	void RememberHeight(const PangoFontDescription* description, const FontHeight& height)
 	{
 		fHeights[description] = height;
 	}
@@ -216,7 +216,7 @@ private:
 	PangoContext* fContext;
 	PangoLayout* fLayout;
 	std::map<std::string, PangoFontDescription*> fDescriptions;
-	std::map<const PangoFontDescription*, font_height> fHeights;
+	std::map<const PangoFontDescription*, FontHeight> fHeights;
 	bool fUsesChoices;
 };
 
@@ -266,7 +266,7 @@ ValidUtf8(const char* text, int32 length)
 }
 
 float
-ShowText(cairo_t* context, const BFont& font, const std::string& text)
+ShowText(cairo_t* context, const FontSpec& font, const std::string& text)
 {
 	ThreadText& threadText = Text();
 	PangoLayout* layout = threadText.Layout(font, text);
@@ -283,7 +283,7 @@ ShowText(cairo_t* context, const BFont& font, const std::string& text)
 }
 
 float
-TextWidth(const BFont& font, const char* text, int32 length)
+TextWidth(const FontSpec& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -295,7 +295,7 @@ TextWidth(const BFont& font, const char* text, int32 length)
 }
 
 BRect
-TextInkBounds(const BFont& font, const char* text, int32 length)
+TextInkBounds(const FontSpec& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -311,7 +311,7 @@ TextInkBounds(const BFont& font, const char* text, int32 length)
 }
 
 void
-TextHeight(const BFont& font, font_height* height)
+TextHeight(const FontSpec& font, FontHeight* height)
 {
 	if (height == nullptr)
 		return;
@@ -332,7 +332,7 @@ TextHeight(const BFont& font, font_height* height)
 }
 
 void
-TextGlyphBoxes(const BFont& font, const char* text, int32 numChars, BRect boxes[])
+TextGlyphBoxes(const FontSpec& font, const char* text, int32 numChars, BRect boxes[])
 {
 	if (text == nullptr || numChars <= 0 || boxes == nullptr)
 		return;

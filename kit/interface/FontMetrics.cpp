@@ -10,14 +10,15 @@
 #include <String.h>
 
 #include "Canvas.h"
-#include "Display.h"
+#include "InterfaceBackend.h"
 
 float
 BFont::StringWidth(const char* string) const
 {
 	if (string == nullptr)
 		return 0.0f;
-	return BPrivate::TextWidth(*this, string, (int32)std::strlen(string));
+	return BPrivate::TextWidth(BPrivate::FontSpec(Description()), string,
+	                           (int32)std::strlen(string));
 }
 
 float
@@ -25,7 +26,8 @@ BFont::StringWidth(const char* string, int32 length) const
 {
 	if (string == nullptr || length <= 0)
 		return 0.0f;
-	return BPrivate::TextWidth(*this, string, (int32)strnlen(string, (size_t)length));
+	return BPrivate::TextWidth(BPrivate::FontSpec(Description()), string,
+	                           (int32)strnlen(string, (size_t)length));
 }
 
 void
@@ -39,14 +41,20 @@ BFont::GetStringWidths(const char* stringArray[], const int32 lengthArray[], int
 void
 BFont::GetHeight(font_height* height) const
 {
-	BPrivate::TextHeight(*this, height);
+	if (height == nullptr)
+		return;
+	BPrivate::FontHeight metrics;
+	BPrivate::TextHeight(BPrivate::FontSpec(Description()), &metrics);
+	height->ascent = metrics.ascent;
+	height->descent = metrics.descent;
+	height->leading = metrics.leading;
 }
 
 void
 BFont::GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_mode,
                                 BRect boundingBoxArray[]) const
 {
-	BPrivate::TextGlyphBoxes(*this, string, numChars, boundingBoxArray);
+	BPrivate::TextGlyphBoxes(BPrivate::FontSpec(Description()), string, numChars, boundingBoxArray);
 }
 
 void
@@ -57,10 +65,10 @@ BFont::GetBoundingBoxesForStrings(const char* stringArray[], int32 numStrings, f
 		return;
 	for (int32 i = 0; i < numStrings; i++) {
 		const char* string = stringArray[i];
-		boundingBoxArray[i] =
-		        string != nullptr
-		                ? BPrivate::TextInkBounds(*this, string, (int32)std::strlen(string))
-		                : BRect(0, 0, -1, -1);
+		boundingBoxArray[i] = string != nullptr
+		                              ? BPrivate::TextInkBounds(BPrivate::FontSpec(Description()),
+		                                                        string, (int32)std::strlen(string))
+		                              : BRect(0, 0, -1, -1);
 	}
 }
 
@@ -115,6 +123,5 @@ BFont::TruncateString(BString* inOut, uint32 mode, float width) const
 uint32
 modifiers()
 {
-	BPrivate::Display* display = BPrivate::Display::Default();
-	return display != nullptr ? display->Modifiers() : 0;
+	return BPrivate::Backend()->Modifiers();
 }

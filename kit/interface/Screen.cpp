@@ -1,12 +1,13 @@
-// BScreen over the X display's default screen.
+// BScreen over the window backend's screen.
 #include <Screen.h>
 
-#include "Display.h"
+#include "InterfaceBackend.h"
 
 BScreen::BScreen(screen_id) : fFrame(0, 0, 1023, 767), fValid(false)
 {
-	if (BPrivate::Display* display = BPrivate::Display::Default()) {
-		fFrame = display->ScreenFrame();
+	BPrivate::WindowBackend* backend = BPrivate::Backend();
+	if (backend->IsConnected()) {
+		fFrame = backend->ScreenFrame();
 		fValid = true;
 	}
 }

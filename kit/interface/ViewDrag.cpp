@@ -118,12 +118,12 @@ void
 BView::_StartDrag(BMessage* message, const std::vector<uint32>& pixels, int32 width, int32 height,
                   BPoint offset, BHandler* replyTo)
 {
-	if (message == nullptr || fWindow == nullptr || fWindow->fBuffer->display == nullptr)
+	if (message == nullptr || fWindow == nullptr)
 		return;
 	BHandler* answerTo = replyTo != nullptr ? replyTo : this;
 	BMessenger reply(answerTo, answerTo->Looper());
 	auto client = std::make_shared<ViewDragClient>(reply);
-	fWindow->fBuffer->display->StartDrag(fWindow->fBuffer->native, *message, reply,
+	fWindow->fBuffer->backend->StartDrag(fWindow->fBuffer->native, *message, reply,
 	                                     pixels.empty() ? nullptr : pixels.data(), width, height,
 	                                     offset, client);
 }

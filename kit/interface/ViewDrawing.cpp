@@ -80,11 +80,14 @@ BView::_PrepareDraw() const
 	state.high = fHighColor;
 	state.low = fLowColor;
 	state.mode = fDrawingMode;
-	state.alphaSource = fAlphaSource;
-	state.alphaFunction = fAlphaFunction;
+	state.constantAlpha = fAlphaSource == B_CONSTANT_ALPHA;
 	state.penSize = fPenSize;
 	state.offset = offset;
-	state.clip = &scratch->clip;
+	scratch->clipRects.clear();
+	for (int32 i = 0; i < scratch->clip.CountRects(); i++)
+		scratch->clipRects.push_back(scratch->clip.RectAt(i));
+	state.clip = scratch->clipRects.data();
+	state.clipCount = (int32)scratch->clipRects.size();
 	return scratch;
 }
 
@@ -394,7 +397,8 @@ BView::DrawString(const char* string, int32 length, BPoint location, escapement_
 		fPenLocation = BPoint(location.x + fFont.StringWidth(string, length), location.y);
 		return;
 	}
-	float advance = scratch->canvas->DrawString(scratch->state, string, length, location, fFont);
+	float advance = scratch->canvas->DrawString(scratch->state, string, length, location,
+	                                            BPrivate::FontSpec(fFont.Description()));
 	fPenLocation = BPoint(location.x + advance, location.y);
 	_DirtyDrawn(BRect());
 }

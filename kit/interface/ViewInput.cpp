@@ -20,8 +20,8 @@ BView::SetEventMask(uint32 mask, uint32 options)
 	fEventOptions = options;
 	if (mask != 0) {
 		fWindow->fBuffer->maskViews.push_back(this);
-		if ((mask & B_KEYBOARD_EVENTS) != 0 && fWindow->fBuffer->display != nullptr)
-			fWindow->fBuffer->display->WatchAllKeys(fWindow->fBuffer->native, true);
+		if ((mask & B_KEYBOARD_EVENTS) != 0)
+			fWindow->fBuffer->backend->WatchAllKeys(fWindow->fBuffer->native, true);
 	}
 	return B_OK;
 }
@@ -49,11 +49,9 @@ BView::GetMouse(BPoint* location, uint32* buttons, bool)
 		// What was drawn so far goes out first: callers poll the mouse in tracking loops
 		// that draw without returning to the window's loop.
 		fWindow->_Present();
-		BPrivate::Display* display = fWindow->fBuffer->display;
-		if (display != nullptr) {
-			display->QueryPointer(fWindow->fBuffer->native, &where, &pressed);
+		BPrivate::WindowBackend* backend = fWindow->fBuffer->backend;
+		if (backend->QueryPointer(fWindow->fBuffer->native, &where, &pressed))
 			where = ConvertFromWindow(where);
-		}
 	}
 	if (location != nullptr)
 		*location = where;

@@ -123,24 +123,20 @@ SetApplicationCursor(const BCursor* cursor)
 	sApplicationCursor = cursor != nullptr ? std::make_shared<const BCursor>(*cursor) : nullptr;
 	for (const ListedWindow& listed : sWindowList) {
 		BWindow* window = listed.window;
-		if (window->fBuffer->display != nullptr)
-			window->fBuffer->display->SetCursor(window->fBuffer->native, cursor);
+		window->fBuffer->backend->SetCursor(window->fBuffer->native, CursorImageFor(cursor));
 	}
 }
 
 bool
 WindowAccess::GrabInput(BWindow* window, bool grab)
 {
-	if (window->fBuffer->display == nullptr)
-		return false;
-	return window->fBuffer->display->GrabInput(window->fBuffer->native, grab);
+	return window->fBuffer->backend->GrabInput(window->fBuffer->native, grab);
 }
 
 void
 WindowAccess::DrainEvents(BWindow* window)
 {
-	if (window->fBuffer->display != nullptr)
-		window->fBuffer->display->Drain();
+	window->fBuffer->backend->Drain();
 }
 
 native_window
@@ -184,6 +180,22 @@ LookAndFeelFromType(window_type type, window_look* look, window_feel* feel)
 		*look = B_TITLED_WINDOW_LOOK;
 		break;
 	}
+}
+
+// B_CURRENT_WORKSPACE means the desktop shown now.
+uint32
+ResolveWorkspaces(BPrivate::WindowBackend* backend, uint32 workspaces)
+{
+	if (workspaces != B_CURRENT_WORKSPACE)
+		return workspaces;
+	return 1u << (backend->CurrentWorkspace() & 31);
+}
+
+BPrivate::WindowProperties
+PropertiesOf(const BWindow* window)
+{
+	return BPrivate::WindowPropertiesFor(window->Title(), window->Look(), window->Feel(),
+	                                     window->Flags(), window->Workspaces());
 }
 
 } // namespace
@@ -238,17 +250,14 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL, 0);
 	fTopView->_SetWindowOrBitmap(this, nullptr);
 
-	fBuffer->display = BPrivate::Display::Default();
-	if (fBuffer->display != nullptr) {
-		BPrivate::NativeWindowParams params = {fFrame, (int32)look, (int32)feel,
-		                                       flags,  workspaces,  fTitle};
-		fBuffer->native = fBuffer->display->CreateWindow(fInput.get(), params);
-		if (workspaces == B_CURRENT_WORKSPACE)
-			fWorkspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
-	}
+	fBuffer->backend = BPrivate::Backend();
+	fWorkspaces = ResolveWorkspaces(fBuffer->backend, workspaces);
+	fBuffer->native = fBuffer->backend->CreateWindow(fInput.get(), fFrame, PropertiesOf(this));
 	std::lock_guard<std::mutex> guard(BPrivate::sWindowListLock);
-	if (fBuffer->display != nullptr && BPrivate::sApplicationCursor != nullptr)
-		fBuffer->display->SetCursor(fBuffer->native, BPrivate::sApplicationCursor.get());
+	if (BPrivate::sApplicationCursor != nullptr) {
+		fBuffer->backend->SetCursor(fBuffer->native,
+		                            BPrivate::CursorImageFor(BPrivate::sApplicationCursor.get()));
+	}
 	BPrivate::sWindowList.push_back({this, feel == BPrivate::kMenuWindowFeel});
 	// The application asks its windows before it quits, and quits them, so that each one
 	// ends through its own destructor; menus belong to the window that opened them.
@@ -270,8 +279,7 @@ BWindow::~BWindow()
 		           list.end());
 	}
 	// From here on the display thread no longer posts to this window.
-	if (fBuffer->display != nullptr && fBuffer->native != 0)
-		fBuffer->display->DestroyWindow(fBuffer->native);
+	fBuffer->backend->DestroyWindow(fBuffer->native);
 	fBuffer->quitting = true;
 	delete fPulseRunner;
 	fTopView->_Detach();
@@ -286,7 +294,7 @@ BWindow::~BWindow()
 }
 
 void
-BPrivate::WindowInput::DisplayMessage(BMessage* message)
+BPrivate::WindowInput::BackendMessage(BMessage* message)
 {
 	message->AddBool(kDisplayEventField, true);
 	window->PostMessage(message);
@@ -307,8 +315,7 @@ BWindow::Quit()
 	if (!IsLocked())
 		Lock();
 	fBuffer->quitting = true;
-	if (fBuffer->display != nullptr && fBuffer->native != 0)
-		fBuffer->display->HideWindow(fBuffer->native);
+	fBuffer->backend->HideWindow(fBuffer->native);
 	BLooper::Quit();
 }
 
@@ -336,8 +343,7 @@ void
 BWindow::Minimize(bool minimize)
 {
 	fMinimized = minimize;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->Minimize(fBuffer->native, minimize);
+	fBuffer->backend->Minimize(fBuffer->native, minimize);
 }
 
 void
@@ -481,8 +487,8 @@ BWindow::_ViewRemoved(BView* view)
 	auto& masks = fBuffer->maskViews;
 	for (size_t i = 0; i < masks.size();) {
 		if (isInside(masks[i])) {
-			if ((masks[i]->fEventMask & B_KEYBOARD_EVENTS) != 0 && fBuffer->display != nullptr)
-				fBuffer->display->WatchAllKeys(fBuffer->native, false);
+			if ((masks[i]->fEventMask & B_KEYBOARD_EVENTS) != 0)
+				fBuffer->backend->WatchAllKeys(fBuffer->native, false);
 			masks.erase(masks.begin() + (long)i);
 		} else {
 			i++;
@@ -500,8 +506,8 @@ BWindow::_EventMaskChanged(BView* view)
 	bool wasKeys = found != masks.end() && (view->fEventMask & B_KEYBOARD_EVENTS) != 0;
 	if (found != masks.end())
 		masks.erase(found);
-	if (wasKeys && fBuffer->display != nullptr)
-		fBuffer->display->WatchAllKeys(fBuffer->native, false);
+	if (wasKeys)
+		fBuffer->backend->WatchAllKeys(fBuffer->native, false);
 }
 
 // #pragma mark - geometry
@@ -532,8 +538,7 @@ BWindow::MoveTo(float x, float y)
 	if (x == fFrame.left && y == fFrame.top)
 		return;
 	fFrame.OffsetTo(x, y);
-	if (fBuffer->display != nullptr)
-		fBuffer->frameRequest = fBuffer->display->MoveWindow(fBuffer->native, fFrame.LeftTop());
+	fBuffer->frameRequest = fBuffer->backend->MoveWindow(fBuffer->native, fFrame.LeftTop());
 }
 
 void
@@ -553,9 +558,8 @@ BWindow::ResizeTo(float width, float height)
 	fFrame.bottom = fFrame.top + height;
 	fBuffer->canvas->Resize((int32)width + 1, (int32)height + 1);
 	fTopView->ResizeTo(width, height);
-	if (fBuffer->display != nullptr)
-		fBuffer->frameRequest = fBuffer->display->ResizeWindow(fBuffer->native, (int32)width + 1,
-		                                                       (int32)height + 1);
+	fBuffer->frameRequest =
+	        fBuffer->backend->ResizeWindow(fBuffer->native, (int32)width + 1, (int32)height + 1);
 	fTopView->Invalidate();
 }
 
@@ -573,10 +577,8 @@ BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, float ma
 	maxWidth = std::clamp(std::round(maxWidth), minWidth, 32766.0f);
 	maxHeight = std::clamp(std::round(maxHeight), minHeight, 32766.0f);
 	fSizeLimits = BRect(minWidth, minHeight, maxWidth, maxHeight);
-	if (fBuffer->display != nullptr) {
-		fBuffer->display->SetSizeLimits(fBuffer->native, (int32)minWidth + 1, (int32)maxWidth + 1,
-		                                (int32)minHeight + 1, (int32)maxHeight + 1);
-	}
+	fBuffer->backend->SetSizeLimits(fBuffer->native, (int32)minWidth + 1, (int32)maxWidth + 1,
+	                                (int32)minHeight + 1, (int32)maxHeight + 1);
 	ResizeTo(fFrame.Width(), fFrame.Height());
 }
 
@@ -649,8 +651,7 @@ BWindow::SetTitle(const char* title)
 	free(fTitle);
 	fTitle = strdup(title != nullptr ? title : "");
 	SetName(fTitle);
-	if (fBuffer->display != nullptr)
-		fBuffer->display->SetTitle(fBuffer->native, fTitle);
+	fBuffer->backend->SetProperties(fBuffer->native, PropertiesOf(this));
 }
 
 const char*
@@ -663,8 +664,7 @@ status_t
 BWindow::SetLook(window_look look)
 {
 	fLook = look;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->SetLook(fBuffer->native, look);
+	fBuffer->backend->SetProperties(fBuffer->native, PropertiesOf(this));
 	return B_OK;
 }
 
@@ -672,8 +672,7 @@ status_t
 BWindow::SetFeel(window_feel feel)
 {
 	fFeel = feel;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->SetFeel(fBuffer->native, feel);
+	fBuffer->backend->SetProperties(fBuffer->native, PropertiesOf(this));
 	return B_OK;
 }
 
@@ -681,8 +680,7 @@ status_t
 BWindow::SetFlags(uint32 flags)
 {
 	fFlags = flags;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->SetFlags(fBuffer->native, flags);
+	fBuffer->backend->SetProperties(fBuffer->native, PropertiesOf(this));
 	return B_OK;
 }
 
@@ -705,12 +703,10 @@ BWindow::Type() const
 void
 BWindow::SetWorkspaces(uint32 workspaces)
 {
-	if (fBuffer->display != nullptr) {
-		if (workspaces == B_CURRENT_WORKSPACE)
-			workspaces = 1u << (fBuffer->display->CurrentWorkspace() & 31);
-		fBuffer->display->SetWorkspaces(fBuffer->native, workspaces);
-	}
-	fWorkspaces = workspaces;
+	fWorkspaces = ResolveWorkspaces(fBuffer->backend, workspaces);
+	fBuffer->backend->SetWorkspaces(fBuffer->native, fWorkspaces == B_ALL_WORKSPACES
+	                                                         ? BPrivate::kAllWorkspaces
+	                                                         : fWorkspaces);
 }
 
 void
@@ -752,11 +748,11 @@ void
 BWindow::Activate(bool active)
 {
 	// Giving the focus away has no meaning without a window to give it to.
-	if (!active || fBuffer->display == nullptr || IsHidden())
+	if (!active || !fBuffer->backend->IsConnected() || IsHidden())
 		return;
 	if (fMinimized)
 		Minimize(false);
-	fBuffer->display->Activate(fBuffer->native);
+	fBuffer->backend->Activate(fBuffer->native);
 }
 
 void
@@ -797,8 +793,7 @@ BWindow::Hide()
 	fShowLevel--;
 	if (fShowLevel != 0)
 		return;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->HideWindow(fBuffer->native);
+	fBuffer->backend->HideWindow(fBuffer->native);
 	if (fActive) {
 		fActive = false;
 		WindowActivated(false);
@@ -819,16 +814,14 @@ void
 BWindow::Flush() const
 {
 	const_cast<BWindow*>(this)->_Present();
-	if (fBuffer->display != nullptr)
-		fBuffer->display->Flush();
+	fBuffer->backend->Flush();
 }
 
 void
 BWindow::Sync() const
 {
 	const_cast<BWindow*>(this)->_Present();
-	if (fBuffer->display != nullptr)
-		fBuffer->display->Sync();
+	fBuffer->backend->Sync();
 }
 
 void
@@ -875,8 +868,13 @@ BWindow::_Present()
 {
 	if (fUpdatesDisabled > 0 || fBuffer->drawn.CountRects() == 0)
 		return;
-	if (fBuffer->display != nullptr)
-		fBuffer->display->Present(fBuffer->native, *fBuffer->canvas, fBuffer->drawn);
+	BPrivate::Canvas& canvas = *fBuffer->canvas;
+	canvas.Flush();
+	std::vector<BRect> rects;
+	for (int32 i = 0; i < fBuffer->drawn.CountRects(); i++)
+		rects.push_back(fBuffer->drawn.RectAt(i));
+	fBuffer->backend->Present(fBuffer->native, canvas.Bits(), canvas.Width(), canvas.Height(),
+	                          canvas.BytesPerRow(), rects.data(), (int32)rects.size());
 	fBuffer->drawn.MakeEmpty();
 }
 

@@ -43,7 +43,9 @@ enum window_look
 	B_FLOATING_WINDOW_LOOK = 7
 };
 
-enum window_feel
+// Sized as on BeOS, so that the kit's private feels (menus) beyond the listed values are
+// valid feels too.
+enum window_feel : int32
 {
 	B_NORMAL_WINDOW_FEEL = 0,
 	B_MODAL_SUBSET_WINDOW_FEEL = 2,

@@ -53,8 +53,8 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		_UpdateDirty();
 	} else if (handler == this && message->what == BPrivate::kMsgShowWindow) {
 		_UpdateDirty();
-		if (fShowLevel > 0 && fBuffer->display != nullptr)
-			fBuffer->display->ShowWindow(fBuffer->native);
+		if (fShowLevel > 0)
+			fBuffer->backend->ShowWindow(fBuffer->native);
 	} else {
 		BLooper::DispatchMessage(message, handler);
 	}
@@ -171,7 +171,7 @@ BWindow::_DispatchMouse(BMessage* message)
 		// A click on an inactive window only activates it, unless the window takes
 		// first clicks.
 		if (!fActive && (fFlags & (B_WILL_ACCEPT_FIRST_CLICK | B_AVOID_FOCUS)) == 0 &&
-		    fBuffer->display != nullptr) {
+		    fBuffer->backend->IsConnected()) {
 			Activate();
 			return;
 		}
@@ -269,14 +269,16 @@ BWindow::_UpdateCursor(BView* under)
 			break;
 		}
 	}
-	if (withCursor == fBuffer->cursorView || fBuffer->display == nullptr)
+	if (withCursor == fBuffer->cursorView)
 		return;
 	fBuffer->cursorView = withCursor;
 	// Outside every view with a cursor of its own, the program's cursor shows.
 	std::shared_ptr<const BCursor> program = BPrivate::ApplicationCursor();
-	fBuffer->display->SetCursor(fBuffer->native,
-	                            withCursor != nullptr ? BPrivate::NativeCursor(withCursor->fCursor)
-	                                                  : program.get());
+	fBuffer->backend->SetCursor(
+	        fBuffer->native,
+	        BPrivate::CursorImageFor(withCursor != nullptr
+	                                         ? BPrivate::NativeCursor(withCursor->fCursor)
+	                                         : program.get()));
 }
 
 // #pragma mark - keys

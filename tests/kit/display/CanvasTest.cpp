@@ -4,9 +4,6 @@
 
 #include <cstring>
 
-#include <Font.h>
-#include <View.h>
-
 #include "Canvas.h"
 
 using namespace BPrivate;
@@ -15,19 +12,23 @@ namespace {
 
 constexpr rgb_color kBlack = {0, 0, 0, 255};
 constexpr rgb_color kWhite = {255, 255, 255, 255};
+// The kit's plain and bold fonts.
+const FontSpec kPlain("DejaVu Sans 10px");
+const FontSpec kBold("DejaVu Sans Bold 12px");
 
 DrawState
-State(rgb_color high, drawing_mode mode = B_OP_COPY, const BRegion* clip = nullptr)
+State(rgb_color high, drawing_mode mode = B_OP_COPY, const BRect* clip = nullptr,
+      int32 clipCount = 0)
 {
 	DrawState state;
 	state.high = high;
 	state.low = kWhite;
 	state.mode = mode;
-	state.alphaSource = B_PIXEL_ALPHA;
-	state.alphaFunction = B_ALPHA_OVERLAY;
+	state.constantAlpha = false;
 	state.penSize = 1;
 	state.offset = BPoint(0, 0);
 	state.clip = clip;
+	state.clipCount = clipCount;
 	return state;
 }
 
@@ -123,9 +124,8 @@ TEST(CanvasTest, PatternsModesAndBlending)
 TEST(CanvasTest, ClippingLimitsDrawing)
 {
 	Canvas canvas(20, 20);
-	BRegion clip(BRect(5, 5, 9, 9));
-	clip.Include(BRect(15, 15, 15, 15));
-	DrawState state = State(kBlack, B_OP_COPY, &clip);
+	BRect clip[] = {BRect(5, 5, 9, 9), BRect(15, 15, 15, 15)};
+	DrawState state = State(kBlack, B_OP_COPY, clip, 2);
 	state.offset = BPoint(2, 2);
 	canvas.FillRect(state, BRect(0, 0, 19, 19), B_SOLID_HIGH);
 	EXPECT_EQ(CountNot(canvas, 0xffffff, BRect(0, 0, 19, 19)), 25 + 1);
@@ -135,8 +135,8 @@ TEST(CanvasTest, ClippingLimitsDrawing)
 TEST(CanvasTest, TextDrawsAtTheBaselineAndSurvivesInvalidUtf8)
 {
 	Canvas canvas(200, 40);
-	float width = canvas.DrawString(State(kBlack), "Hello", 5, BPoint(10, 25), *be_plain_font);
-	EXPECT_NEAR(width, be_plain_font->StringWidth("Hello"), 0.5);
+	float width = canvas.DrawString(State(kBlack), "Hello", 5, BPoint(10, 25), kPlain);
+	EXPECT_NEAR(width, TextWidth(kPlain, "Hello", 5), 0.5);
 	EXPECT_GT(width, 15);
 	EXPECT_GT(CountNot(canvas, 0xffffff, BRect(10, 14, 10 + width, 25)), 20);
 	// Nothing of "Hello" hangs below the baseline, nothing lies left of the pen.
@@ -147,10 +147,10 @@ TEST(CanvasTest, TextDrawsAtTheBaselineAndSurvivesInvalidUtf8)
 	const char* broken[] = {"Caf\xc3", "\xff\xfe\x80", "a\xe2\x82", "\xf0\x9f"};
 	for (const char* text : broken) {
 		Canvas scratch(200, 40);
-		float advance = scratch.DrawString(State(kBlack), text, (int32)strlen(text), BPoint(5, 25),
-		                                   *be_bold_font);
+		float advance =
+		        scratch.DrawString(State(kBlack), text, (int32)strlen(text), BPoint(5, 25), kBold);
 		EXPECT_GT(advance, 0) << text;
-		EXPECT_GT(TextWidth(*be_bold_font, text, (int32)strlen(text)), 0) << text;
+		EXPECT_GT(TextWidth(kBold, text, (int32)strlen(text)), 0) << text;
 	}
 	EXPECT_EQ(ValidUtf8("Caf\xc3", 4), "Caf\xef\xbf\xbd");
 	EXPECT_EQ(ValidUtf8("a\0b", 3), "ab");
@@ -176,19 +176,18 @@ TEST(CanvasTest, ImagesUseStraightAlphaAndScale)
 
 TEST(CanvasTest, FontMetricsFollowSizeAndFace)
 {
-	font_height plain, bold;
-	TextHeight(*be_plain_font, &plain);
-	TextHeight(*be_bold_font, &bold);
+	FontHeight plain, bold;
+	TextHeight(kPlain, &plain);
+	TextHeight(kBold, &bold);
 	EXPECT_GT(plain.ascent, 5);
 	EXPECT_GT(plain.descent, 1);
 	EXPECT_GT(bold.ascent + bold.descent, plain.ascent + plain.descent);
-	EXPECT_GT(TextWidth(*be_plain_font, "WWW", 3), TextWidth(*be_plain_font, "iii", 3));
-	BFont big(be_plain_font);
-	big.SetSize(20);
-	EXPECT_GT(TextWidth(big, "Kestrovane", 10), TextWidth(*be_plain_font, "Kestrovane", 10));
+	EXPECT_GT(TextWidth(kPlain, "WWW", 3), TextWidth(kPlain, "iii", 3));
+	FontSpec big("DejaVu Sans 20px");
+	EXPECT_GT(TextWidth(big, "Kestrovane", 10), TextWidth(kPlain, "Kestrovane", 10));
 
 	BRect boxes[3];
-	TextGlyphBoxes(*be_plain_font, "a\xc3\xa9z", 3, boxes);
+	TextGlyphBoxes(kPlain, "a\xc3\xa9z", 3, boxes);
 	EXPECT_GE(boxes[0].left, 0);
 	EXPECT_GT(boxes[1].left, boxes[0].left);
 	EXPECT_GT(boxes[2].left, boxes[1].left);
@@ -198,7 +197,7 @@ TEST(CanvasTest, FontMetricsFollowSizeAndFace)
 	EXPECT_LT(boxes[1].top, boxes[0].top);
 	EXPECT_LE(boxes[0].bottom, 0);
 	BRect more[3];
-	TextGlyphBoxes(*be_plain_font, "W g", 3, more);
+	TextGlyphBoxes(kPlain, "W g", 3, more);
 	EXPECT_LT(more[0].top, boxes[0].top);
 	EXPECT_FALSE(more[1].IsValid());
 	EXPECT_GT(more[2].bottom, 0);

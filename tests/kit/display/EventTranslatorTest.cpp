@@ -8,7 +8,7 @@
 #include <X11/keysym.h>
 
 #include <AppDefs.h>
-#include <InterfaceDefs.h>
+#include <InputDefs.h>
 #include <Message.h>
 #include <TypeConstants.h>
 

@@ -108,10 +108,10 @@ public:
 
 // A display client runs on the display thread itself, where the clipboard must not wait
 // for that thread.
-class DisplayThreadClient : public BPrivate::DisplayClient
+class DisplayThreadClient : public BPrivate::WindowClient
 {
 public:
-	void DisplayMessage(BMessage* message) override
+	void BackendMessage(BMessage* message) override
 	{
 		delete message;
 		if (done)
@@ -286,10 +286,10 @@ TEST_F(ClipboardXTest, DisplayThreadUsesTheLocalDataWithoutWaitingForItself)
 	// Showing the window sends its client a message from the display thread.
 	DisplayThreadClient client;
 	BPrivate::Display* display = BPrivate::Display::Default();
-	BPrivate::NativeWindowParams params = {BRect(10, 10, 59, 59), B_TITLED_WINDOW_LOOK,
-	                                       B_NORMAL_WINDOW_FEEL,  0,
-	                                       B_CURRENT_WORKSPACE,   "client"};
-	BPrivate::native_window window = display->CreateWindow(&client, params);
+	BPrivate::WindowProperties properties;
+	properties.title = "client";
+	BPrivate::native_window window =
+	        display->CreateWindow(&client, BRect(10, 10, 59, 59), properties);
 	display->ShowWindow(window);
 	bool done = WaitUntil([&] { return client.done.load(); });
 	display->DestroyWindow(window);

@@ -10,7 +10,7 @@
 #include <Window.h>
 
 #include "Canvas.h"
-#include "Display.h"
+#include "InterfaceBackend.h"
 
 namespace BPrivate {
 
@@ -25,21 +25,20 @@ enum
 // (posted to the window as a bare message) is not taken for a real key.
 extern const char* const kDisplayEventField;
 
-// The feel of menu windows: override-redirect, above everything.
-const window_feel kMenuWindowFeel = (window_feel)1025;
-
 // The drawing context handed to a view's drawing calls.
 struct ViewState
 {
 	Canvas* canvas = nullptr;
 	DrawState state;
 	BRegion clip;
+	std::vector<BRect> clipRects; // clip as the canvas takes it
 };
 
 class WindowBuffer
 {
 public:
-	Display* display = nullptr;
+	// Set at construction, never null: the null backend stands in without a display.
+	WindowBackend* backend = nullptr;
 	native_window native = 0;
 	std::unique_ptr<Canvas> canvas;
 	BRegion dirty;      // to be redrawn by the views
@@ -69,10 +68,10 @@ struct BWindow::Shortcut
 
 namespace BPrivate {
 
-struct WindowInput : public DisplayClient
+struct WindowInput : public WindowClient
 {
 	explicit WindowInput(BWindow* window) : window(window) {}
-	void DisplayMessage(BMessage* message) override;
+	void BackendMessage(BMessage* message) override;
 
 	BWindow* window;
 };
