@@ -91,7 +91,7 @@ KVBrowseView::InitView()
 }
 
 void
-KVBrowseView::MessageReceived(BMessage* message)
+KVBrowseView::MessageReceived(BMessage*)
 {}
 
 KVLocationView::KVLocationView(BRect frame, const char* name)
@@ -122,7 +122,7 @@ KVLocationView::InitView()
 }
 
 void
-KVLocationView::MessageReceived(BMessage* message)
+KVLocationView::MessageReceived(BMessage*)
 {}
 
 KVAddBookmarkView::KVAddBookmarkView(BRect frame, const char* name, uint32 resizingMode,

@@ -1,5 +1,5 @@
 # Compiler warnings and sanitizers shared by every target of the project.
-add_compile_options(-Wall -Wextra -Wno-multichar -Wnon-virtual-dtor -Wno-unused-parameter)
+add_compile_options(-Wall -Wextra -Wno-multichar -Wnon-virtual-dtor)
 if(KV_WERROR)
 	add_compile_options(-Werror)
 endif()

@@ -26,7 +26,7 @@ KVMenuItem::~KVMenuItem()
 {}
 
 status_t
-KVMenuItem::Invoke(BMessage* message)
+KVMenuItem::Invoke(BMessage*)
 {
 	return BMenuItem::Invoke();
 }

@@ -41,7 +41,7 @@ KVMenu::~KVMenu()
 {}
 
 void
-KVMenu::KeyDown(const char* bytes, int32 numBytes)
+KVMenu::KeyDown(const char*, int32)
 {
 	BMessage* message = Window() != nullptr ? Window()->CurrentMessage() : nullptr;
 	int32 key;

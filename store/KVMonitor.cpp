@@ -284,7 +284,7 @@ KVMonitor::_EntryMoved(BMessage* message)
 // A folder directory renamed inside the store: the folder looks for its number again. A
 // directory it had to make is watched too, or files put there would never show.
 void
-KVMonitor::_MovedInStore(BMessage* message, ino_t node)
+KVMonitor::_MovedInStore(BMessage*, ino_t node)
 {
 	KVPath* folder = _FolderWithNode(node);
 	if (folder == nullptr)

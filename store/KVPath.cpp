@@ -167,7 +167,7 @@ KVPath::FindYourSelf()
 }
 
 bool
-KVPath::ItemCreated(BMessage* message)
+KVPath::ItemCreated(BMessage*)
 {
 	if (!SetPath(fPath.Path()))
 		return false;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include <Application.h>
 #include <Autolock.h>
@@ -221,17 +222,31 @@ KVBubbleHelper::_Poll()
 void
 KVBubbleHelper::_WatchWindows()
 {
+	_VisitWindows([this](BWindow* window) {
+		fWatch->Watch(window);
+		return false;
+	});
+}
+
+// Hands each of the program's windows but the bubble, locked, to visit until it returns
+// true; whether one did.
+bool
+KVBubbleHelper::_VisitWindows(const std::function<bool(BWindow*)>& visit)
+{
 	if (be_app == nullptr)
-		return;
+		return false;
 	for (int32 i = 0; !_Stopping(); i++) {
 		BWindow* window = be_app->WindowAt(i);
 		if (window == nullptr)
 			break;
 		if (window == fBubbleWindow || !_LockPatiently(window))
 			continue;
-		fWatch->Watch(window);
+		bool done = visit(window);
 		window->Unlock();
+		if (done)
+			return true;
 	}
+	return false;
 }
 
 // Reads the pointer ten times a second until it has rested for a while, then shows the
@@ -305,20 +320,7 @@ KVBubbleHelper::_ShowFor(const BString& text, BPoint where)
 bool
 KVBubbleHelper::_HelpAt(BPoint where, BString* text)
 {
-	if (be_app == nullptr)
-		return false;
-	for (int32 i = 0; !_Stopping(); i++) {
-		BWindow* window = be_app->WindowAt(i);
-		if (window == nullptr)
-			break;
-		if (window == fBubbleWindow || !_LockPatiently(window))
-			continue;
-		bool found = _HelpInWindow(window, where, text);
-		window->Unlock();
-		if (found)
-			return true;
-	}
-	return false;
+	return _VisitWindows([&](BWindow* window) { return _HelpInWindow(window, where, text); });
 }
 
 // With the window locked, so that the views found cannot go away while they are used.

@@ -7,6 +7,7 @@
 #define KV_BUBBLE_HELPER_H
 
 #include <atomic>
+#include <functional>
 
 #include <OS.h>
 #include <Point.h>
@@ -58,6 +59,7 @@ private:
 	void _Poll();
 	bool _WaitForApplication();
 	void _WatchWindows();
+	bool _VisitWindows(const std::function<bool(BWindow*)>& visit);
 	bool _FollowPointer(uint64* stamp);
 	bool _CreateBubble();
 	bool _ReadPointer(BPoint* where, uint32* buttons);

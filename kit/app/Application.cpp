@@ -203,7 +203,25 @@ BApplication::Run()
 		return find_thread(nullptr);
 	_PostStartMessages();
 	_RunOnCallingThread();
+	_WaitForWindows();
 	return find_thread(nullptr);
+}
+
+// A window told to quit (an alert closed by the quit request, a window quitting by itself)
+// may still be drawing on its own thread: the program must not end under it, tearing down
+// what that thread uses. Windows leave the register as they are freed; a window that never
+// quits does not hold the program for more than a few seconds.
+void
+BApplication::_WaitForWindows()
+{
+	const bigtime_t kPatience = 3000000;
+	const bigtime_t kStep = 2000;
+	for (bigtime_t waited = 0; waited < kPatience; waited += kStep) {
+		if (BPrivate::WindowLoopers().empty())
+			return;
+		if (waited == 1000000)
+			snooze(kStep);
+	}
 }
 
 void
@@ -259,11 +277,11 @@ BApplication::ReadyToRun()
 {}
 
 void
-BApplication::ArgvReceived(int32 argc, char** argv)
+BApplication::ArgvReceived(int32, char**)
 {}
 
 void
-BApplication::RefsReceived(BMessage* message)
+BApplication::RefsReceived(BMessage*)
 {}
 
 void
@@ -271,7 +289,7 @@ BApplication::AboutRequested()
 {}
 
 void
-BApplication::AppActivated(bool active)
+BApplication::AppActivated(bool)
 {}
 
 void

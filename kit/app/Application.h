@@ -64,6 +64,7 @@ private:
 
 	void _InitData(const char* signature, uint32 appFlags, status_t* error);
 	void _HandleArgv(BMessage* message);
+	void _WaitForWindows();
 	void _PostStartMessages();
 
 	char* fSignature;

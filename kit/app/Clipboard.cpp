@@ -136,7 +136,7 @@ UnregisterClipboardBridge(ClipboardBridge* bridge)
 
 } // namespace BPrivate
 
-BClipboard::BClipboard(const char* name, bool transient)
+BClipboard::BClipboard(const char* name, bool)
     : fStore(StoreFor(name != nullptr ? name : "system")), fData(new BMessage), fLocalCount(0),
       fLocks(0)
 {}

@@ -101,7 +101,7 @@ DeleteFilters(BList* filters)
 
 } // namespace
 
-BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
+BLooper::BLooper(const char* name, int32 priority, int32)
     : BHandler(name), fPort(std::make_shared<LooperPort>()), fLastMessage(nullptr),
       fPreferred(nullptr), fCommonFilters(nullptr), fThread(-1), fInitPriority(priority),
       fRunCalled(false), fRunsOnCaller(false)

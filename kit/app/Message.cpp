@@ -290,7 +290,7 @@ BMessage::_ReplaceItem(const char* name, type_code type, int32 index, const void
 
 status_t
 BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
-                  bool isFixedSize, int32 count)
+                  bool isFixedSize, int32)
 {
 	if (numBytes <= 0)
 		return B_BAD_VALUE;

@@ -43,7 +43,7 @@ BMessageFilter::operator=(const BMessageFilter& from)
 }
 
 filter_result
-BMessageFilter::Filter(BMessage* message, BHandler** target)
+BMessageFilter::Filter(BMessage*, BHandler**)
 {
 	return B_DISPATCH_MESSAGE;
 }

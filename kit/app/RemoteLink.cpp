@@ -272,8 +272,8 @@ SendToTeam(const messenger_data& target, const BMessage& message, BMessage* repl
 }
 
 status_t
-RemoteSend(const messenger_data& target, const BMessage& message, bigtime_t timeout,
-           BMessage* reply, bigtime_t replyTimeout)
+RemoteSend(const messenger_data& target, const BMessage& message, bigtime_t, BMessage* reply,
+           bigtime_t replyTimeout)
 {
 	if (target.handlerToken == kConnectionReplyHandler)
 		return SendRouteReply(target.looperToken, message);

@@ -30,14 +30,16 @@ std::atomic<bool> sFontConfigurationReady(false);
 // The remembered choices, loaded once; they live as long as the process. While the full
 // configuration is read they are fontconfig's current one, so that pango, which waits for
 // fontconfig's start before it measures anything, finds it started at once.
+// Like everything below, they are never destroyed: window threads may still draw while
+// the process ends.
 std::once_flag sChoicesLoaded;
 FcConfig* sChoices = nullptr;
-std::set<std::string> sChosenFamilies;
+std::set<std::string>& sChosenFamilies = *new std::set<std::string>;
 
 // The families drawn with so far, and those the remembered choices hold.
-std::mutex sFamiliesLock;
-std::set<std::string> sUsedFamilies;
-std::set<std::string> sRememberedFamilies;
+std::mutex& sFamiliesLock = *new std::mutex;
+std::set<std::string>& sUsedFamilies = *new std::set<std::string>;
+std::set<std::string>& sRememberedFamilies = *new std::set<std::string>;
 
 void
 LoadChoices()

@@ -2,6 +2,8 @@
 // asynchronous Go().
 #include "Alert.h"
 
+#include "ApplicationPrivate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
@@ -268,10 +270,21 @@ BAlert::_ShowWithoutDisplay()
 	return true;
 }
 
+// An alert asked for while the program quits would outlive the windows the quit closed
+// (and hold up the program's end): it answers at once, as a closed alert does.
+bool
+BAlert::_DropWhileQuitting()
+{
+	if (!BPrivate::IsQuitting())
+		return false;
+	Quit();
+	return true;
+}
+
 int32
 BAlert::Go()
 {
-	if (_ShowWithoutDisplay())
+	if (_ShowWithoutDisplay() || _DropWhileQuitting())
 		return -1;
 	std::shared_ptr<BPrivate::AlertResult> result = fResult;
 	_LayoutText(fBackground->Bounds().Width() + 1);
@@ -285,7 +298,7 @@ status_t
 BAlert::Go(BInvoker* invoker)
 {
 	fInvoker = invoker;
-	if (_ShowWithoutDisplay())
+	if (_ShowWithoutDisplay() || _DropWhileQuitting())
 		return B_OK;
 	_LayoutText(fBackground->Bounds().Width() + 1);
 	Show();

@@ -72,6 +72,7 @@ private:
 	void _LayoutText(float width);
 	void _Finish(int32 which);
 	bool _ShowWithoutDisplay();
+	bool _DropWhileQuitting();
 
 	BView* fBackground;
 	BTextView* fTextView;

@@ -44,7 +44,7 @@ BMenuField::~BMenuField()
 {}
 
 void
-BMenuField::Draw(BRect updateRect)
+BMenuField::Draw(BRect)
 {
 	if (fLabel.empty())
 		return;

@@ -170,7 +170,7 @@ BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buf
 }
 
 ssize_t
-BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer, size_t length) const
+BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer, size_t length) const
 {
 	if (fCStatus != B_OK)
 		return B_FILE_ERROR;

@@ -110,7 +110,7 @@ fs_write_attr(int fd, const char* attribute, uint32 type, off_t pos, const void*
 }
 
 ssize_t
-fs_read_attr(int fd, const char* attribute, uint32 type, off_t pos, void* buffer, size_t readBytes)
+fs_read_attr(int fd, const char* attribute, uint32, off_t pos, void* buffer, size_t readBytes)
 {
 	return BPrivate::ReadAttribute(fd, attribute, pos, buffer, readBytes);
 }

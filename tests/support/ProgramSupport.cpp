@@ -65,7 +65,7 @@ BackgroundProcess::IsRunning()
 	pid_t result = waitpid(fPid, &status, WNOHANG);
 	if (result == fPid) {
 		fDone = true;
-		fStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+		fStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 		return false;
 	}
 	return true;

@@ -25,7 +25,8 @@ public:
 	pid_t Pid() const { return fPid; }
 	bool IsRunning();
 	void Signal(int signal);
-	// The exit status (0..255), or -1 when it did not end in time or died of a signal.
+	// The exit status (0..255); -1 when it did not end in time; 128 + the signal's number
+	// when it died of one, as a shell tells it.
 	int Wait(int milliseconds = 10000);
 	std::string Output() const;
 

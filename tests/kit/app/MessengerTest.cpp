@@ -189,7 +189,7 @@ TEST(MessengerTest, SynchronousSendToOwnLooperIsRefused)
 	class SelfSender : public BLooper
 	{
 	public:
-		void MessageReceived(BMessage* message) override
+		void MessageReceived(BMessage*) override
 		{
 			BMessage reply;
 			result = BMessenger(this).SendMessage('self', &reply);
@@ -230,8 +230,8 @@ std::atomic<int> sRemoteSends{0};
 BPrivate::messenger_data sLastTarget;
 
 status_t
-FakeRemoteSend(const BPrivate::messenger_data& target, const BMessage& message, bigtime_t,
-               BMessage* reply, bigtime_t)
+FakeRemoteSend(const BPrivate::messenger_data& target, const BMessage&, bigtime_t, BMessage* reply,
+               bigtime_t)
 {
 	sLastTarget = target;
 	sRemoteSends++;

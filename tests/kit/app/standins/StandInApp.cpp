@@ -34,7 +34,7 @@ class RemoteQuitFilter : public BMessageFilter
 public:
 	RemoteQuitFilter() : BMessageFilter(B_ANY_DELIVERY, B_REMOTE_SOURCE, B_QUIT_REQUESTED) {}
 
-	filter_result Filter(BMessage* message, BHandler** target) override
+	filter_result Filter(BMessage*, BHandler**) override
 	{
 		Log("quit remote");
 		return B_DISPATCH_MESSAGE;
@@ -46,7 +46,7 @@ class LocalQuitFilter : public BMessageFilter
 public:
 	LocalQuitFilter() : BMessageFilter(B_ANY_DELIVERY, B_LOCAL_SOURCE, B_QUIT_REQUESTED) {}
 
-	filter_result Filter(BMessage* message, BHandler** target) override
+	filter_result Filter(BMessage*, BHandler**) override
 	{
 		Log(sAllowLocalQuit ? "quit local allowed" : "quit local skipped");
 		return sAllowLocalQuit ? B_DISPATCH_MESSAGE : B_SKIP_MESSAGE;
