@@ -57,7 +57,7 @@ SlotItem(const char* label, int32 slot)
 	return new BMenuItem(label, message);
 }
 
-class FolderMenuXTest : public GuiTest
+class FolderMenuXTest : public MenuInWindowTest<BarWindow, KVMenu>
 {
 protected:
 	void SetUp() override
@@ -66,27 +66,14 @@ protected:
 		if (IsSkipped())
 			return;
 		// Slots 1 and 3 filled, slot 2 empty; a plain line with the title's text last.
-		fMenu = new KVMenu("", false, false, B_ITEMS_IN_COLUMN);
-		fMenu->AddItem(new KVTitleItem("Work", nullptr, 0, 0));
-		fMenu->AddSeparatorItem();
-		fMenu->AddItem(SlotItem("0 Alpha", 1));
-		fMenu->AddItem(SlotItem("Add Bookmark Here", 2));
-		fMenu->AddItem(SlotItem("2 Gamma", 3));
-		fMenu->AddItem(new BMenuItem("Work", nullptr));
-		// The frames the menu will have on screen, taken while no other thread uses it.
-		fFrames = MenuScreenFrames(fMenu, kMenuWhere);
-		fWindow = new BarWindow(fMenu);
-		fWindow->Show();
-		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
-		fMenu->SetTargetForItems(fWindow);
-	}
-
-	void TearDown() override
-	{
-		if (fWindow != nullptr)
-			Close(fWindow);
-		delete fMenu;
-		GuiTest::TearDown();
+		KVMenu* menu = new KVMenu("", false, false, B_ITEMS_IN_COLUMN);
+		menu->AddItem(new KVTitleItem("Work", nullptr, 0, 0));
+		menu->AddSeparatorItem();
+		menu->AddItem(SlotItem("0 Alpha", 1));
+		menu->AddItem(SlotItem("Add Bookmark Here", 2));
+		menu->AddItem(SlotItem("2 Gamma", 3));
+		menu->AddItem(new BMenuItem("Work", nullptr));
+		ShowWith(menu, kMenuWhere);
 	}
 
 	// Pops the menu up and waits until it holds the keyboard: it has highlighted the
@@ -118,10 +105,6 @@ protected:
 		}
 		return ink;
 	}
-
-	KVMenu* fMenu = nullptr;
-	std::vector<BRect> fFrames;
-	BarWindow* fWindow = nullptr;
 };
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <View.h>
 #include <Window.h>
 
+#include "TestSupport.h"
 #include "kit/display/XServer.h"
 
 namespace kvtest {
@@ -123,6 +124,36 @@ protected:
 	std::unique_ptr<XServer> fServer;
 	std::unique_ptr<XClient> fClient;
 	bool fWithWindowManager = false;
+};
+
+// A menu opened from a window of the test's (made with the menu, with an activeNow flag):
+// the fixture shows the window, learns where the menu's items will be on screen (before
+// any other thread uses the menu) and aims the items at the window.
+template <class OpenerWindow, class Menu> class MenuInWindowTest : public GuiTest
+{
+protected:
+	// Call from SetUp() once the menu is built; the fixture owns it from then on.
+	void ShowWith(Menu* menu, BPoint where)
+	{
+		fMenu = menu;
+		fFrames = MenuScreenFrames(fMenu, where);
+		fWindow = new OpenerWindow(fMenu);
+		fWindow->Show();
+		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
+		fMenu->SetTargetForItems(fWindow);
+	}
+
+	void TearDown() override
+	{
+		if (fWindow != nullptr)
+			Close(fWindow);
+		delete fMenu;
+		GuiTest::TearDown();
+	}
+
+	Menu* fMenu = nullptr;
+	std::vector<BRect> fFrames;
+	OpenerWindow* fWindow = nullptr;
 };
 
 } // namespace kvtest

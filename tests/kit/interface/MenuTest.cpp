@@ -68,7 +68,7 @@ public:
 	std::atomic<int32> delivered{-1};
 };
 
-class MenuTest : public GuiTest
+class MenuTest : public MenuInWindowTest<OpenerWindow, BPopUpMenu>
 {
 protected:
 	void SetUp() override
@@ -76,27 +76,15 @@ protected:
 		GuiTest::SetUp();
 		if (IsSkipped())
 			return;
-		fMenu = new BPopUpMenu("test", false, false);
-		fMenu->AddItem(new BMenuItem("Open", new BMessage(kMsgChosen), 'O'));
-		fMenu->AddItem(new BMenuItem("Save", new BMessage(kMsgChosen)));
-		fMenu->AddSeparatorItem();
+		BPopUpMenu* menu = new BPopUpMenu("test", false, false);
+		menu->AddItem(new BMenuItem("Open", new BMessage(kMsgChosen), 'O'));
+		menu->AddItem(new BMenuItem("Save", new BMessage(kMsgChosen)));
+		menu->AddSeparatorItem();
 		BMenuItem* disabled = new BMenuItem("Disabled", new BMessage(kMsgChosen));
 		disabled->SetEnabled(false);
-		fMenu->AddItem(disabled);
-		fMenu->AddItem(new BMenuItem("Close", new BMessage(kMsgChosen)));
-		fFrames = MenuScreenFrames(fMenu, kMenuWhere);
-		fWindow = new OpenerWindow(fMenu);
-		fWindow->Show();
-		ASSERT_TRUE(WaitUntil([&] { return fWindow->activeNow.load(); }));
-		fMenu->SetTargetForItems(fWindow);
-	}
-
-	void TearDown() override
-	{
-		if (fWindow != nullptr)
-			Close(fWindow);
-		delete fMenu;
-		GuiTest::TearDown();
+		menu->AddItem(disabled);
+		menu->AddItem(new BMenuItem("Close", new BMessage(kMsgChosen)));
+		ShowWith(menu, kMenuWhere);
 	}
 
 	// Opens the menu, waits until it shows and holds the grab (it has highlighted the
@@ -122,10 +110,6 @@ protected:
 	{
 		return WaitUntil([&] { return fWindow->returned.load(); });
 	}
-
-	BPopUpMenu* fMenu = nullptr;
-	std::vector<BRect> fFrames;
-	OpenerWindow* fWindow = nullptr;
 };
 
 } // namespace
