@@ -223,13 +223,12 @@ FontConfigurationStamp()
 }
 
 FcConfig*
-LoadFontChoices(const std::string& path, std::set<std::string>* families)
+LoadFontChoices(const std::string& path, const std::string& stamp, std::set<std::string>* families)
 {
 	std::string contents;
 	if (path.empty() || !ReadWholeFile(path, &contents))
 		return nullptr;
-	std::string expected =
-	        std::string(kHeader) + "\n" + FontConfigurationStamp() + kFamiliesLine + "\n";
+	std::string expected = std::string(kHeader) + "\n" + stamp + kFamiliesLine + "\n";
 	if (contents.compare(0, expected.size(), expected) != 0)
 		return nullptr;
 	std::istringstream rest(contents.substr(expected.size()));
@@ -264,7 +263,8 @@ LoadFontChoices(const std::string& path, std::set<std::string>* families)
 }
 
 bool
-RememberFontChoices(const std::string& path, const std::set<std::string>& families)
+RememberFontChoices(const std::string& path, const std::string& stamp,
+                    const std::set<std::string>& families)
 {
 	if (path.empty() || families.empty())
 		return false;
@@ -275,8 +275,7 @@ RememberFontChoices(const std::string& path, const std::set<std::string>& famili
 	std::string xml = ChoicesConfiguration(families);
 	if (xml.empty())
 		return false;
-	std::string contents =
-	        std::string(kHeader) + "\n" + FontConfigurationStamp() + kFamiliesLine + "\n";
+	std::string contents = std::string(kHeader) + "\n" + stamp + kFamiliesLine + "\n";
 	for (const std::string& family : families)
 		contents += family + "\n";
 	contents += std::string(kConfigurationLine) + "\n" + xml;

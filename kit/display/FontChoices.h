@@ -20,17 +20,20 @@ std::string FontChoicesPath();
 
 // What the remembered choices depend on: the configuration's files and folders, the
 // variables that move them, and the library's version. Choices made under another stamp
-// are not used.
+// are not used. It reads the environment: take it (and the path) once, on one thread.
 std::string FontConfigurationStamp();
 
-// The small configuration made of the remembered choices, built and owned by the caller
-// (FcConfigDestroy()); nullptr when there are none, they are stale or cannot be read.
-// *families receives the families they cover.
-FcConfig* LoadFontChoices(const std::string& path, std::set<std::string>* families);
+// The small configuration made of the choices remembered under stamp, built and owned by
+// the caller (FcConfigDestroy()); nullptr when there are none, they are stale or cannot be
+// read. *families receives the families they cover.
+FcConfig* LoadFontChoices(const std::string& path, const std::string& stamp,
+                          std::set<std::string>* families);
 
 // Resolves each family with the full configuration (which must be loaded) and writes the
-// choices for them, replacing the file atomically. False when nothing could be written.
-bool RememberFontChoices(const std::string& path, const std::set<std::string>& families);
+// choices for them under stamp, replacing the file atomically. False when nothing could be
+// written.
+bool RememberFontChoices(const std::string& path, const std::string& stamp,
+                         const std::set<std::string>& families);
 
 } // namespace BPrivate
 

@@ -35,6 +35,8 @@ std::atomic<bool> sFontConfigurationReady(false);
 std::once_flag sChoicesLoaded;
 FcConfig* sChoices = nullptr;
 std::set<std::string>& sChosenFamilies = *new std::set<std::string>;
+std::string& sChoicesPath = *new std::string;
+std::string& sChoicesStamp = *new std::string;
 
 // The families drawn with so far, and those the remembered choices hold.
 std::mutex& sFamiliesLock = *new std::mutex;
@@ -45,7 +47,10 @@ void
 LoadChoices()
 {
 	std::call_once(sChoicesLoaded, [] {
-		sChoices = LoadFontChoices(FontChoicesPath(), &sChosenFamilies);
+		// The environment is read here, once: other threads may change it meanwhile.
+		sChoicesPath = FontChoicesPath();
+		sChoicesStamp = FontConfigurationStamp();
+		sChoices = LoadFontChoices(sChoicesPath, sChoicesStamp, &sChosenFamilies);
 		if (sChoices != nullptr)
 			FcConfigSetCurrent(sChoices);
 		std::lock_guard<std::mutex> lock(sFamiliesLock);
@@ -58,6 +63,7 @@ LoadChoices()
 void
 RememberChoices(bool check)
 {
+	LoadChoices();
 	std::set<std::string> families;
 	{
 		std::lock_guard<std::mutex> lock(sFamiliesLock);
@@ -69,7 +75,7 @@ RememberChoices(bool check)
 		families.insert(sUsedFamilies.begin(), sUsedFamilies.end());
 		sRememberedFamilies = families;
 	}
-	RememberFontChoices(FontChoicesPath(), families);
+	RememberFontChoices(sChoicesPath, sChoicesStamp, families);
 }
 
 // Parsing the configuration is most of a program's start-up work; it is done once, and a

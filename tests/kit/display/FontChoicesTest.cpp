@@ -80,10 +80,10 @@ protected:
 TEST_F(FontChoicesTest, TextMeasuresTheSameThroughTheChoicesAsThroughTheFullConfiguration)
 {
 	// "Sans" and "Monospace" are names the configuration resolves to other families.
-	ASSERT_TRUE(
-	        RememberFontChoices(fPath, {"DejaVu Sans", "DejaVu Sans Mono", "Sans", "Monospace"}));
+	ASSERT_TRUE(RememberFontChoices(fPath, FontConfigurationStamp(),
+	                                {"DejaVu Sans", "DejaVu Sans Mono", "Sans", "Monospace"}));
 	std::set<std::string> families;
-	FcConfig* choices = LoadFontChoices(fPath, &families);
+	FcConfig* choices = LoadFontChoices(fPath, FontConfigurationStamp(), &families);
 	ASSERT_NE(choices, nullptr);
 	EXPECT_EQ(families,
 	          (std::set<std::string>{"DejaVu Sans", "DejaVu Sans Mono", "Monospace", "Sans"}));
@@ -98,18 +98,18 @@ TEST_F(FontChoicesTest, TextMeasuresTheSameThroughTheChoicesAsThroughTheFullConf
 	FcConfigDestroy(choices);
 	// Remembering the same choices again leaves the file as it is.
 	std::string before = ReadFile(fPath);
-	ASSERT_TRUE(
-	        RememberFontChoices(fPath, {"DejaVu Sans", "DejaVu Sans Mono", "Sans", "Monospace"}));
+	ASSERT_TRUE(RememberFontChoices(fPath, FontConfigurationStamp(),
+	                                {"DejaVu Sans", "DejaVu Sans Mono", "Sans", "Monospace"}));
 	EXPECT_EQ(ReadFile(fPath), before);
 }
 
 TEST_F(FontChoicesTest, StaleDamagedOrMissingChoicesAreNotUsed)
 {
-	EXPECT_EQ(LoadFontChoices(fPath, nullptr), nullptr);
-	EXPECT_FALSE(RememberFontChoices(fPath, {}));
-	EXPECT_FALSE(RememberFontChoices(fPath, {"DejaVu\nSans"}));
-	EXPECT_FALSE(RememberFontChoices("", {"DejaVu Sans"}));
-	ASSERT_TRUE(RememberFontChoices(fPath, {"DejaVu Sans"}));
+	EXPECT_EQ(LoadFontChoices(fPath, FontConfigurationStamp(), nullptr), nullptr);
+	EXPECT_FALSE(RememberFontChoices(fPath, FontConfigurationStamp(), {}));
+	EXPECT_FALSE(RememberFontChoices(fPath, FontConfigurationStamp(), {"DejaVu\nSans"}));
+	EXPECT_FALSE(RememberFontChoices("", FontConfigurationStamp(), {"DejaVu Sans"}));
+	ASSERT_TRUE(RememberFontChoices(fPath, FontConfigurationStamp(), {"DejaVu Sans"}));
 	std::string whole = ReadFile(fPath);
 
 	// A configuration file of the user's appears: the choices may no longer be its own.
@@ -117,14 +117,14 @@ TEST_F(FontChoicesTest, StaleDamagedOrMissingChoicesAreNotUsed)
 		std::string folder = fHome.Path() + "/.config/fontconfig";
 		ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
 		std::ofstream(folder + "/fonts.conf") << "<fontconfig/>\n";
-		EXPECT_EQ(LoadFontChoices(fPath, nullptr), nullptr);
+		EXPECT_EQ(LoadFontChoices(fPath, FontConfigurationStamp(), nullptr), nullptr);
 		std::remove((folder + "/fonts.conf").c_str());
 	}
 	{
 		ScopedEnv elsewhere("FONTCONFIG_FILE", "/nonexistent/fonts.conf");
-		EXPECT_EQ(LoadFontChoices(fPath, nullptr), nullptr);
+		EXPECT_EQ(LoadFontChoices(fPath, FontConfigurationStamp(), nullptr), nullptr);
 	}
-	FcConfig* again = LoadFontChoices(fPath, nullptr);
+	FcConfig* again = LoadFontChoices(fPath, FontConfigurationStamp(), nullptr);
 	EXPECT_NE(again, nullptr);
 	if (again != nullptr)
 		FcConfigDestroy(again);
@@ -132,6 +132,6 @@ TEST_F(FontChoicesTest, StaleDamagedOrMissingChoicesAreNotUsed)
 	// Cut short anywhere, or with a broken configuration, the file is ignored.
 	for (size_t length : {whole.size() / 4, whole.size() / 2, whole.size() - 20}) {
 		std::ofstream(fPath, std::ios::trunc) << whole.substr(0, length);
-		EXPECT_EQ(LoadFontChoices(fPath, nullptr), nullptr) << length;
+		EXPECT_EQ(LoadFontChoices(fPath, FontConfigurationStamp(), nullptr), nullptr) << length;
 	}
 }
