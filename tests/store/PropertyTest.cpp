@@ -188,7 +188,13 @@ TEST(LiveStoreBurstTest, TenThousandChangesLoseNothingAndLeaveNoMemory)
 	RecordProperty("after_burst_rss_kb", static_cast<int>(after));
 #ifndef KV_ADDRESS_SANITIZER
 	// AddressSanitizer keeps freed memory in quarantine; its leak check stands in there.
-	EXPECT_LE(after, idle + 4096) << "idle " << idle << " kB, after " << after << " kB";
+	// ThreadSanitizer's shadow of the heap grows with every page the burst touched once.
+#ifdef __SANITIZE_THREAD__
+	const size_t kAllowedKB = 16384;
+#else
+	const size_t kAllowedKB = 4096;
+#endif
+	EXPECT_LE(after, idle + kAllowedKB) << "idle " << idle << " kB, after " << after << " kB";
 #endif
 }
 

@@ -378,8 +378,11 @@ TEST_F(LinkViewXTest, TheAboutWindowsLinkOpensTheWebSiteAndEachRequestOpensAnoth
 {
 	KVAboutWindow* first = new KVAboutWindow(BRect(100, 300, 0, 0));
 	KVAboutWindow* second = new KVAboutWindow(BRect(500, 300, 0, 0));
+	uint32_t bare = fClient->Pixel(110, 310);
 	first->Show();
 	second->Show();
+	// The click below goes to the screen: the window must be on it first.
+	ASSERT_TRUE(WaitUntil([&] { return fClient->Pixel(110, 310) != bare; }));
 	ASSERT_TRUE(first->Lock());
 	EXPECT_EQ(first->Frame(), BRect(100, 300, 465, 504));
 	EXPECT_STREQ(first->Title(), "About Kestrovane");
