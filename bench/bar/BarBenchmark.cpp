@@ -28,6 +28,9 @@ std::string
 Label(int folder, int slot)
 {
 	BAutolock lock(KVMainWindow::fLocker);
+	// The bar reads the store once it is on screen.
+	if (KVMainWindow::fMonitor == nullptr)
+		return "";
 	KVItem* item = KVMainWindow::fMonitor->fFolders[folder - 1]->Items()[slot - 1];
 	BMenuItem* menuItem = item->MenuItem();
 	return menuItem != nullptr && menuItem->Label() != nullptr ? menuItem->Label() : "";
