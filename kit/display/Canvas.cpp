@@ -393,7 +393,7 @@ Canvas::FillPolygon(const DrawState& state, const BPoint* points, int32 count, c
 
 float
 Canvas::DrawString(const DrawState& state, const char* text, int32 length, BPoint baseline,
-                   const FontSpec& font)
+                   const FontDescription& font)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())

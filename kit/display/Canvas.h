@@ -9,7 +9,7 @@
 #include <GraphicsDefs.h>
 #include <Rect.h>
 
-#include "FontSpec.h"
+#include "FontDescription.h"
 
 namespace BPrivate {
 
@@ -62,7 +62,7 @@ public:
 	// Draws UTF-8 text (invalid bytes show as replacement characters) with its baseline's
 	// left end at baseline; returns the advance in pixels.
 	float DrawString(const DrawState& state, const char* text, int32 length, BPoint baseline,
-	                 const FontSpec& font);
+	                 const FontDescription& font);
 	// Draws a B_RGBA32 image (straight alpha) scaled from source to destination.
 	void DrawImage(const DrawState& state, const uint8* bits, int32 width, int32 height,
 	               int32 bytesPerRow, BRect source, BRect destination);
@@ -85,12 +85,12 @@ private:
 };
 
 // Text measurement with pango; the text may be invalid UTF-8.
-float TextWidth(const FontSpec& font, const char* text, int32 length);
-void TextHeight(const FontSpec& font, FontHeight* height);
-void TextGlyphBoxes(const FontSpec& font, const char* text, int32 numChars, BRect boxes[]);
+float TextWidth(const FontDescription& font, const char* text, int32 length);
+void TextHeight(const FontDescription& font, FontHeight* height);
+void TextGlyphBoxes(const FontDescription& font, const char* text, int32 numChars, BRect boxes[]);
 // The pixels the text inks, relative to the left end of its baseline (top negative above
 // it); an invalid rectangle for text that inks nothing.
-BRect TextInkBounds(const FontSpec& font, const char* text, int32 length);
+BRect TextInkBounds(const FontDescription& font, const char* text, int32 length);
 // The text with invalid sequences replaced by U+FFFD and NUL bytes dropped.
 std::string ValidUtf8(const char* text, int32 length);
 

@@ -155,7 +155,7 @@ public:
 	PangoContext* Context() const { return fContext; }
 
 	// A layout holding text in font; owned by this object, valid until the next call.
-	PangoLayout* Layout(const FontSpec& font, const std::string& text)
+	PangoLayout* Layout(const FontDescription& font, const std::string& text)
 	{
 		pango_layout_set_font_description(fLayout, Description(font));
 		pango_layout_set_text(fLayout, text.data(), (int)text.size());
@@ -163,7 +163,7 @@ public:
 	}
 
 	// The description of font, with the configuration that draws it in place.
-	const PangoFontDescription* Description(const FontSpec& font)
+	const PangoFontDescription* Description(const FontDescription& font)
 	{
 		std::string name = font.Description();
 		auto found = fDescriptions.find(name);
@@ -274,7 +274,7 @@ ValidUtf8(const char* text, int32 length)
 }
 
 float
-ShowText(cairo_t* context, const FontSpec& font, const std::string& text)
+ShowText(cairo_t* context, const FontDescription& font, const std::string& text)
 {
 	ThreadText& threadText = Text();
 	PangoLayout* layout = threadText.Layout(font, text);
@@ -291,7 +291,7 @@ ShowText(cairo_t* context, const FontSpec& font, const std::string& text)
 }
 
 float
-TextWidth(const FontSpec& font, const char* text, int32 length)
+TextWidth(const FontDescription& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -303,7 +303,7 @@ TextWidth(const FontSpec& font, const char* text, int32 length)
 }
 
 BRect
-TextInkBounds(const FontSpec& font, const char* text, int32 length)
+TextInkBounds(const FontDescription& font, const char* text, int32 length)
 {
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
@@ -319,7 +319,7 @@ TextInkBounds(const FontSpec& font, const char* text, int32 length)
 }
 
 void
-TextHeight(const FontSpec& font, FontHeight* height)
+TextHeight(const FontDescription& font, FontHeight* height)
 {
 	if (height == nullptr)
 		return;
@@ -340,7 +340,7 @@ TextHeight(const FontSpec& font, FontHeight* height)
 }
 
 void
-TextGlyphBoxes(const FontSpec& font, const char* text, int32 numChars, BRect boxes[])
+TextGlyphBoxes(const FontDescription& font, const char* text, int32 numChars, BRect boxes[])
 {
 	if (text == nullptr || numChars <= 0 || boxes == nullptr)
 		return;

@@ -7,13 +7,13 @@
 
 #include <cairo.h>
 
-#include "FontSpec.h"
+#include "FontDescription.h"
 
 namespace BPrivate {
 
 // Draws valid UTF-8 text with its baseline's left end at the current point of context and
 // returns the advance.
-float ShowText(cairo_t* context, const FontSpec& font, const std::string& text);
+float ShowText(cairo_t* context, const FontDescription& font, const std::string& text);
 
 // Reads the system's font configuration on a detached thread of its own while the program
 // does other start-up work; the first text measured or drawn waits for it instead of

@@ -17,7 +17,7 @@ BFont::StringWidth(const char* string) const
 {
 	if (string == nullptr)
 		return 0.0f;
-	return BPrivate::TextWidth(BPrivate::FontSpec(Description()), string,
+	return BPrivate::TextWidth(BPrivate::FontDescription(Description()), string,
 	                           (int32)std::strlen(string));
 }
 
@@ -26,7 +26,7 @@ BFont::StringWidth(const char* string, int32 length) const
 {
 	if (string == nullptr || length <= 0)
 		return 0.0f;
-	return BPrivate::TextWidth(BPrivate::FontSpec(Description()), string,
+	return BPrivate::TextWidth(BPrivate::FontDescription(Description()), string,
 	                           (int32)strnlen(string, (size_t)length));
 }
 
@@ -44,7 +44,7 @@ BFont::GetHeight(font_height* height) const
 	if (height == nullptr)
 		return;
 	BPrivate::FontHeight metrics;
-	BPrivate::TextHeight(BPrivate::FontSpec(Description()), &metrics);
+	BPrivate::TextHeight(BPrivate::FontDescription(Description()), &metrics);
 	height->ascent = metrics.ascent;
 	height->descent = metrics.descent;
 	height->leading = metrics.leading;
@@ -54,7 +54,8 @@ void
 BFont::GetBoundingBoxesAsGlyphs(const char* string, int32 numChars, font_metric_mode,
                                 BRect boundingBoxArray[]) const
 {
-	BPrivate::TextGlyphBoxes(BPrivate::FontSpec(Description()), string, numChars, boundingBoxArray);
+	BPrivate::TextGlyphBoxes(BPrivate::FontDescription(Description()), string, numChars,
+	                         boundingBoxArray);
 }
 
 void
@@ -65,10 +66,11 @@ BFont::GetBoundingBoxesForStrings(const char* stringArray[], int32 numStrings, f
 		return;
 	for (int32 i = 0; i < numStrings; i++) {
 		const char* string = stringArray[i];
-		boundingBoxArray[i] = string != nullptr
-		                              ? BPrivate::TextInkBounds(BPrivate::FontSpec(Description()),
-		                                                        string, (int32)std::strlen(string))
-		                              : BRect(0, 0, -1, -1);
+		boundingBoxArray[i] =
+		        string != nullptr
+		                ? BPrivate::TextInkBounds(BPrivate::FontDescription(Description()), string,
+		                                          (int32)std::strlen(string))
+		                : BRect(0, 0, -1, -1);
 	}
 }
 

@@ -398,7 +398,7 @@ BView::DrawString(const char* string, int32 length, BPoint location, escapement_
 		return;
 	}
 	float advance = scratch->canvas->DrawString(scratch->state, string, length, location,
-	                                            BPrivate::FontSpec(fFont.Description()));
+	                                            BPrivate::FontDescription(fFont.Description()));
 	fPenLocation = BPoint(location.x + advance, location.y);
 	_DirtyDrawn(BRect());
 }

@@ -13,8 +13,8 @@ namespace {
 constexpr rgb_color kBlack = {0, 0, 0, 255};
 constexpr rgb_color kWhite = {255, 255, 255, 255};
 // The kit's plain and bold fonts.
-const FontSpec kPlain("DejaVu Sans 10px");
-const FontSpec kBold("DejaVu Sans Bold 12px");
+const FontDescription kPlain("DejaVu Sans 10px");
+const FontDescription kBold("DejaVu Sans Bold 12px");
 
 DrawState
 State(rgb_color high, drawing_mode mode = B_OP_COPY, const BRect* clip = nullptr,
@@ -183,7 +183,7 @@ TEST(CanvasTest, FontMetricsFollowSizeAndFace)
 	EXPECT_GT(plain.descent, 1);
 	EXPECT_GT(bold.ascent + bold.descent, plain.ascent + plain.descent);
 	EXPECT_GT(TextWidth(kPlain, "WWW", 3), TextWidth(kPlain, "iii", 3));
-	FontSpec big("DejaVu Sans 20px");
+	FontDescription big("DejaVu Sans 20px");
 	EXPECT_GT(TextWidth(big, "Kestrovane", 10), TextWidth(kPlain, "Kestrovane", 10));
 
 	BRect boxes[3];

@@ -20,7 +20,7 @@ public:
 int
 main()
 {
-	BPrivate::FontSpec font("DejaVu Sans 10px");
+	BPrivate::FontDescription font("DejaVu Sans 10px");
 	if (BPrivate::TextWidth(font, "Kestrovane", 10) <= 0) {
 		std::fprintf(stderr, "text has no width\n");
 		return 1;

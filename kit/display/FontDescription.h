@@ -1,18 +1,18 @@
 // A font as the display backend sees it: a pango description string such as
 // "DejaVu Sans Bold 12px", which the interface kit's BFont writes. Keeps the backend free
 // of the interface kit's font class.
-#ifndef _KV_DISPLAY_FONT_SPEC_H
-#define _KV_DISPLAY_FONT_SPEC_H
+#ifndef _KV_DISPLAY_FONT_DESCRIPTION_H
+#define _KV_DISPLAY_FONT_DESCRIPTION_H
 
 #include <string>
 #include <utility>
 
 namespace BPrivate {
 
-class FontSpec
+class FontDescription
 {
 public:
-	explicit FontSpec(std::string description) : fDescription(std::move(description)) {}
+	explicit FontDescription(std::string description) : fDescription(std::move(description)) {}
 	const std::string& Description() const { return fDescription; }
 
 private:
@@ -29,4 +29,4 @@ struct FontHeight
 
 } // namespace BPrivate
 
-#endif // _KV_DISPLAY_FONT_SPEC_H
+#endif // _KV_DISPLAY_FONT_DESCRIPTION_H
