@@ -7,7 +7,8 @@ packages=(
 	libgtest-dev libgmock-dev libbenchmark-dev
 	libsqlite3-dev nlohmann-json3-dev libxml2-dev
 	attr tree strace
-	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libpango1.0-dev
+	libx11-dev libxi-dev libxtst-dev libxext-dev libcairo2-dev libfontconfig-dev
+	libharfbuzz-dev libfribidi-dev
 	fonts-dejavu-core xvfb xdotool openbox xclip
 	desktop-file-utils appstream man-db dpkg-dev pngcheck libxml2-utils
 	imagemagick x11-utils x11-xserver-utils

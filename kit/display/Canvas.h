@@ -84,7 +84,7 @@ private:
 	bool fOpaque;
 };
 
-// Text measurement with pango; the text may be invalid UTF-8.
+// Text measurement; the text may be invalid UTF-8.
 float TextWidth(const FontDescription& font, const char* text, int32 length);
 void TextHeight(const FontDescription& font, FontHeight* height);
 void TextGlyphBoxes(const FontDescription& font, const char* text, int32 numChars, BRect boxes[]);

@@ -1,4 +1,4 @@
-// A font as the display backend sees it: a pango description string such as
+// A font as the display backend sees it: a description string such as
 // "DejaVu Sans Bold 12px", which the interface kit's BFont writes. Keeps the backend free
 // of the interface kit's font class.
 #ifndef _KV_DISPLAY_FONT_DESCRIPTION_H

@@ -1,238 +1,258 @@
-// Pango text: measurement and drawing with one pango context per thread, hinted metrics so
-// that widths are whole pixels as on BeOS, and font descriptions cached per thread. Until
-// the system's font configuration is read, remembered font choices (FontChoices.h) draw
-// the families they cover.
+// Text on one line: split into runs of one face, one script and one direction, each shaped
+// with HarfBuzz, placed in visual order (fribidi gives the levels of right-to-left text)
+// and drawn with cairo. Advances are rounded to whole pixels, so that widths are whole
+// pixels as on BeOS.
 #include "TextLayout.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <map>
-#include <mutex>
-#include <set>
-#include <thread>
+#include <cstdint>
+#include <vector>
 
-#include <fontconfig/fontconfig.h>
-
-#include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
+#include <fribidi.h>
 
 #include "Canvas.h"
-#include "FontChoices.h"
+#include "TextFonts.h"
 
 namespace BPrivate {
 
 namespace {
 
-std::once_flag sFontConfigurationRead;
-std::atomic<bool> sFontConfigurationReady(false);
-
-// The remembered choices, loaded once; they live as long as the process. While the full
-// configuration is read they are fontconfig's current one, so that pango, which waits for
-// fontconfig's start before it measures anything, finds it started at once.
-// Like everything below, they are never destroyed: window threads may still draw while
-// the process ends.
-std::once_flag sChoicesLoaded;
-FcConfig* sChoices = nullptr;
-std::set<std::string>& sChosenFamilies = *new std::set<std::string>;
-std::string& sChoicesPath = *new std::string;
-std::string& sChoicesStamp = *new std::string;
-
-// The families drawn with so far, and those the remembered choices hold.
-std::mutex& sFamiliesLock = *new std::mutex;
-std::set<std::string>& sUsedFamilies = *new std::set<std::string>;
-std::set<std::string>& sRememberedFamilies = *new std::set<std::string>;
-
-void
-LoadChoices()
+// One run of glyphs, positioned from the run's left end on the baseline.
+struct GlyphRun
 {
-	std::call_once(sChoicesLoaded, [] {
-		// The environment is read here, once: other threads may change it meanwhile.
-		sChoicesPath = FontChoicesPath();
-		sChoicesStamp = FontConfigurationStamp();
-		sChoices = LoadFontChoices(sChoicesPath, sChoicesStamp, &sChosenFamilies);
-		if (sChoices != nullptr)
-			FcConfigSetCurrent(sChoices);
-		std::lock_guard<std::mutex> lock(sFamiliesLock);
-		sRememberedFamilies = sChosenFamilies;
-	});
-}
-
-// Writes the choices again when a family is new to them, or when the full configuration
-// now resolves a family otherwise (a font installed since).
-void
-RememberChoices(bool check)
-{
-	LoadChoices();
-	std::set<std::string> families;
-	{
-		std::lock_guard<std::mutex> lock(sFamiliesLock);
-		bool complete = std::includes(sRememberedFamilies.begin(), sRememberedFamilies.end(),
-		                              sUsedFamilies.begin(), sUsedFamilies.end());
-		if (complete && !check)
-			return;
-		families = sRememberedFamilies;
-		families.insert(sUsedFamilies.begin(), sUsedFamilies.end());
-		sRememberedFamilies = families;
-	}
-	RememberFontChoices(sChoicesPath, sChoicesStamp, families);
-}
-
-// Parsing the configuration is most of a program's start-up work; it is done once, and a
-// thread that needs it while another is parsing waits for that one.
-void
-ReadFontConfiguration()
-{
-	std::call_once(sFontConfigurationRead, [] {
-		LoadChoices();
-		if (sChoices == nullptr) {
-			FcInit();
-		} else if (FcConfig* full = FcInitLoadConfigAndFonts()) {
-			FcConfigSetCurrent(full);
-			FcConfigDestroy(full);
-		}
-		sFontConfigurationReady = true;
-	});
-}
-
-// The families of a description ("A,B 12"), each as fontconfig would be asked for it.
-std::set<std::string>
-FamiliesOf(const PangoFontDescription* description)
-{
-	std::set<std::string> families;
-	const char* list = pango_font_description_get_family(description);
-	std::string all = list != nullptr ? list : "";
-	size_t start = 0;
-	while (start <= all.size()) {
-		size_t comma = all.find(',', start);
-		std::string family = all.substr(start, comma == std::string::npos ? comma : comma - start);
-		while (!family.empty() && family.front() == ' ')
-			family.erase(0, 1);
-		while (!family.empty() && family.back() == ' ')
-			family.pop_back();
-		if (!family.empty())
-			families.insert(family);
-		if (comma == std::string::npos)
-			break;
-		start = comma + 1;
-	}
-	return families;
-}
-
-// The pango objects of one thread, released when the thread ends.
-class ThreadText
-{
-public:
-	ThreadText() : fUsesChoices(false)
-	{
-		// Fontconfig's current configuration is settled before pango first asks for it.
-		if (!sFontConfigurationReady) {
-			LoadChoices();
-			if (sChoices == nullptr)
-				ReadFontConfiguration();
-		}
-		fUsesChoices = !sFontConfigurationReady;
-		fFontMap = pango_cairo_font_map_new();
-		fContext = pango_font_map_create_context(fFontMap);
-		cairo_font_options_t* options = cairo_font_options_create();
-		cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-		cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-		pango_cairo_context_set_font_options(fContext, options);
-		cairo_font_options_destroy(options);
-		pango_cairo_context_set_resolution(fContext, 72.0);
-		fLayout = pango_layout_new(fContext);
-	}
-
-	~ThreadText()
-	{
-		for (auto& entry : fDescriptions)
-			pango_font_description_free(entry.second);
-		g_object_unref(fLayout);
-		g_object_unref(fContext);
-		g_object_unref(fFontMap);
-	}
-
-	PangoContext* Context() const { return fContext; }
-
-	// A layout holding text in font; owned by this object, valid until the next call.
-	PangoLayout* Layout(const FontDescription& font, const std::string& text)
-	{
-		pango_layout_set_font_description(fLayout, Description(font));
-		pango_layout_set_text(fLayout, text.data(), (int)text.size());
-		return fLayout;
-	}
-
-	// The description of font, with the configuration that draws it in place.
-	const PangoFontDescription* Description(const FontDescription& font)
-	{
-		std::string name = font.Description();
-		auto found = fDescriptions.find(name);
-		if (found != fDescriptions.end()) {
-			_Settle(found->second);
-			return found->second;
-		}
-		PangoFontDescription* description = pango_font_description_from_string(name.c_str());
-		fDescriptions[name] = description;
-		std::set<std::string> families = FamiliesOf(description);
-		{
-			std::lock_guard<std::mutex> lock(sFamiliesLock);
-			sUsedFamilies.insert(families.begin(), families.end());
-		}
-		_Settle(description);
-		if (sFontConfigurationReady)
-			RememberChoices(false);
-		return description;
-	}
-
-	// Heights are asked for at every draw; pango's answer costs a sample text's layout.
-	bool KnownHeight(const PangoFontDescription* description, FontHeight* height) const
-	{
-		auto found = fHeights.find(description);
-		if (found == fHeights.end())
-			return false;
-		*height = found->second;
-		return true;
-	}
-
-	void RememberHeight(const PangoFontDescription* description, const FontHeight& height)
-	{
-		fHeights[description] = height;
-	}
-
-private:
-	// The remembered choices serve until the full configuration is read, and only for the
-	// families they hold; anything else waits for the full configuration.
-	void _Settle(const PangoFontDescription* description)
-	{
-		if (fUsesChoices && !sFontConfigurationReady) {
-			std::set<std::string> families = FamiliesOf(description);
-			if (std::includes(sChosenFamilies.begin(), sChosenFamilies.end(), families.begin(),
-			                  families.end())) {
-				return;
-			}
-		}
-		ReadFontConfiguration();
-		if (!fUsesChoices)
-			return;
-		pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fFontMap), nullptr);
-		pango_layout_context_changed(fLayout);
-		fHeights.clear();
-		fUsesChoices = false;
-	}
-
-	PangoFontMap* fFontMap;
-	PangoContext* fContext;
-	PangoLayout* fLayout;
-	std::map<std::string, PangoFontDescription*> fDescriptions;
-	std::map<const PangoFontDescription*, FontHeight> fHeights;
-	bool fUsesChoices;
+	const TextFace* face;
+	std::vector<cairo_glyph_t> glyphs;
+	double advance;
+	int level; // bidi embedding level; odd is right-to-left
 };
 
-ThreadText&
-Text()
+struct ShapedText
 {
-	thread_local ThreadText sText;
-	return sText;
+	std::vector<GlyphRun> runs; // in visual order, left to right
+	double advance = 0;
+};
+
+// The length of the UTF-8 sequence at text and its character; 0 for an invalid sequence.
+size_t
+DecodeUtf8(const unsigned char* text, const unsigned char* end, uint32_t* character)
+{
+	unsigned int lead = text[0];
+	if (lead < 0x80) {
+		*character = lead;
+		return 1;
+	}
+	size_t length;
+	uint32_t smallest;
+	if (lead >= 0xc2 && lead <= 0xdf) {
+		length = 2;
+		smallest = 0x80;
+		*character = lead & 0x1f;
+	} else if (lead >= 0xe0 && lead <= 0xef) {
+		length = 3;
+		smallest = 0x800;
+		*character = lead & 0x0f;
+	} else if (lead >= 0xf0 && lead <= 0xf4) {
+		length = 4;
+		smallest = 0x10000;
+		*character = lead & 0x07;
+	} else {
+		return 0;
+	}
+	if ((size_t)(end - text) < length)
+		return 0;
+	for (size_t i = 1; i < length; i++) {
+		if ((text[i] & 0xc0) != 0x80)
+			return 0;
+		*character = (*character << 6) | (text[i] & 0x3f);
+	}
+	// Overlong forms, surrogates and values past Unicode's end are not characters.
+	if (*character < smallest || *character > 0x10ffff ||
+	    (*character >= 0xd800 && *character <= 0xdfff)) {
+		return 0;
+	}
+	return length;
+}
+
+// The characters of valid UTF-8 text and the byte offset each starts at.
+void
+Decode(const std::string& text, std::vector<uint32_t>* characters, std::vector<uint32_t>* offsets)
+{
+	const unsigned char* start = (const unsigned char*)text.data();
+	const unsigned char* end = start + text.size();
+	const unsigned char* cursor = start;
+	while (cursor < end) {
+		uint32_t character = 0xfffd;
+		size_t length = DecodeUtf8(cursor, end, &character);
+		if (length == 0)
+			length = 1;
+		characters->push_back(character);
+		offsets->push_back((uint32_t)(cursor - start));
+		cursor += length;
+	}
+}
+
+// Embedding levels of the characters; all 0 for text that has nothing right-to-left.
+std::vector<FriBidiLevel>
+BidiLevels(const std::vector<uint32_t>& characters)
+{
+	std::vector<FriBidiLevel> levels(characters.size(), 0);
+	bool mayBeRightToLeft = false;
+	for (uint32_t character : characters)
+		mayBeRightToLeft = mayBeRightToLeft || character >= 0x0590;
+	if (!mayBeRightToLeft)
+		return levels;
+	FriBidiStrIndex length = (FriBidiStrIndex)characters.size();
+	std::vector<FriBidiCharType> types(characters.size());
+	std::vector<FriBidiBracketType> brackets(characters.size());
+	fribidi_get_bidi_types(characters.data(), length, types.data());
+	fribidi_get_bracket_types(characters.data(), length, types.data(), brackets.data());
+	// The paragraph takes the direction of its first strong character, as text fields do.
+	FriBidiParType direction = FRIBIDI_PAR_ON;
+	if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &direction,
+	                                        levels.data()) == 0) {
+		std::fill(levels.begin(), levels.end(), 0);
+	}
+	return levels;
+}
+
+bool
+TakesNeighboursScript(hb_script_t script)
+{
+	return script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED ||
+	       script == HB_SCRIPT_UNKNOWN;
+}
+
+// A stretch of characters [start, end) drawn with one face, script and direction.
+struct Item
+{
+	size_t start;
+	size_t end;
+	const TextFace* face;
+	int level;
+	hb_script_t script;
+};
+
+std::vector<Item>
+Itemize(FontSet& fonts, const std::vector<uint32_t>& characters,
+        const std::vector<FriBidiLevel>& levels)
+{
+	hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+	std::vector<Item> items;
+	for (size_t i = 0; i < characters.size(); i++) {
+		uint32_t character = characters[i];
+		hb_script_t script = hb_unicode_script(unicode, character);
+		const TextFace* face = &fonts.FaceFor(character);
+		Item* current = items.empty() ? nullptr : &items.back();
+		// Marks, joiners and selectors stay with the character they belong to when its face
+		// has them.
+		if (current != nullptr && script == HB_SCRIPT_INHERITED && current->face->coverage &&
+		    FcCharSetHasChar(current->face->coverage, character)) {
+			face = current->face;
+		}
+		bool split = current == nullptr || face != current->face ||
+		             (int)levels[i] != current->level ||
+		             (!TakesNeighboursScript(script) && !TakesNeighboursScript(current->script) &&
+		              script != current->script);
+		if (split) {
+			items.push_back(Item{i, i + 1, face, (int)levels[i], script});
+			continue;
+		}
+		current->end = i + 1;
+		if (TakesNeighboursScript(current->script) && !TakesNeighboursScript(script))
+			current->script = script;
+	}
+	return items;
+}
+
+GlyphRun
+ShapeItem(const std::string& text, const std::vector<uint32_t>& offsets, const Item& item)
+{
+	thread_local hb_buffer_t* sBuffer = hb_buffer_create();
+	hb_buffer_clear_contents(sBuffer);
+	uint32_t start = offsets[item.start];
+	uint32_t end = item.end < offsets.size() ? offsets[item.end] : (uint32_t)text.size();
+	hb_buffer_add_utf8(sBuffer, text.data(), (int)text.size(), start, (int)(end - start));
+	hb_buffer_set_direction(sBuffer, item.level % 2 != 0 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+	if (!TakesNeighboursScript(item.script))
+		hb_buffer_set_script(sBuffer, item.script);
+	hb_buffer_set_language(sBuffer, hb_language_get_default());
+	hb_buffer_guess_segment_properties(sBuffer);
+	hb_shape(item.face->shaper, sBuffer, nullptr, 0);
+
+	unsigned int count = 0;
+	hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(sBuffer, &count);
+	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(sBuffer, &count);
+	GlyphRun run{item.face, {}, 0, item.level};
+	run.glyphs.reserve(count);
+	double scale = item.face->pixelsPerUnit;
+	for (unsigned int i = 0; i < count; i++) {
+		cairo_glyph_t glyph;
+		glyph.index = infos[i].codepoint;
+		glyph.x = run.advance + std::round(positions[i].x_offset * scale);
+		glyph.y = -std::round(positions[i].y_offset * scale);
+		run.glyphs.push_back(glyph);
+		run.advance += std::round(positions[i].x_advance * scale);
+	}
+	return run;
+}
+
+// Reverses every stretch of runs at each level and above, highest level first, so that
+// right-to-left runs read from the right.
+void
+OrderVisually(std::vector<GlyphRun>* runs)
+{
+	int highest = 0;
+	int lowestOdd = 1000;
+	for (const GlyphRun& run : *runs) {
+		highest = std::max(highest, run.level);
+		if (run.level % 2 != 0)
+			lowestOdd = std::min(lowestOdd, run.level);
+	}
+	for (int level = highest; level >= lowestOdd; level--) {
+		auto cursor = runs->begin();
+		while (cursor != runs->end()) {
+			if (cursor->level < level) {
+				++cursor;
+				continue;
+			}
+			auto stretchEnd = cursor;
+			while (stretchEnd != runs->end() && stretchEnd->level >= level)
+				++stretchEnd;
+			std::reverse(cursor, stretchEnd);
+			cursor = stretchEnd;
+		}
+	}
+}
+
+ShapedText
+Shape(const FontDescription& font, const std::string& text)
+{
+	ShapedText shaped;
+	std::vector<uint32_t> characters;
+	std::vector<uint32_t> offsets;
+	Decode(text, &characters, &offsets);
+	if (characters.empty())
+		return shaped;
+	std::vector<FriBidiLevel> levels = BidiLevels(characters);
+	for (const Item& item : Itemize(FontSetFor(font), characters, levels))
+		shaped.runs.push_back(ShapeItem(text, offsets, item));
+	OrderVisually(&shaped.runs);
+	for (const GlyphRun& run : shaped.runs)
+		shaped.advance += run.advance;
+	return shaped;
+}
+
+// Each run's glyphs placed at (x, y) onward.
+std::vector<cairo_glyph_t>
+Placed(const GlyphRun& run, double x, double y)
+{
+	std::vector<cairo_glyph_t> glyphs = run.glyphs;
+	for (cairo_glyph_t& glyph : glyphs) {
+		glyph.x += x;
+		glyph.y += y;
+	}
+	return glyphs;
 }
 
 } // namespace
@@ -240,11 +260,7 @@ Text()
 void
 StartReadingFontConfiguration()
 {
-	LoadChoices();
-	std::thread([] {
-		ReadFontConfiguration();
-		RememberChoices(sChoices != nullptr);
-	}).detach();
+	StartReadingFonts();
 }
 
 std::string
@@ -254,21 +270,22 @@ ValidUtf8(const char* text, int32 length)
 	if (text == nullptr || length <= 0)
 		return result;
 	result.reserve((size_t)length);
-	const char* end = text + length;
-	const char* cursor = text;
+	const unsigned char* cursor = (const unsigned char*)text;
+	const unsigned char* end = cursor + length;
 	while (cursor < end) {
 		if (*cursor == '\0') {
 			cursor++;
 			continue;
 		}
-		const gchar* validEnd = nullptr;
-		g_utf8_validate(cursor, end - cursor, &validEnd);
-		result.append(cursor, validEnd);
-		cursor = validEnd;
-		if (cursor < end && *cursor != '\0') {
+		uint32_t character;
+		size_t sequence = DecodeUtf8(cursor, end, &character);
+		if (sequence == 0) {
 			result.append("\xEF\xBF\xBD");
 			cursor++;
+			continue;
 		}
+		result.append((const char*)cursor, sequence);
+		cursor += sequence;
 	}
 	return result;
 }
@@ -276,18 +293,21 @@ ValidUtf8(const char* text, int32 length)
 float
 ShowText(cairo_t* context, const FontDescription& font, const std::string& text)
 {
-	ThreadText& threadText = Text();
-	PangoLayout* layout = threadText.Layout(font, text);
-	pango_cairo_update_context(context, threadText.Context());
-	pango_layout_context_changed(layout);
+	ShapedText shaped = Shape(font, text);
 	double x, y;
 	cairo_get_current_point(context, &x, &y);
-	int baseline = pango_layout_get_baseline(layout);
-	cairo_move_to(context, x, y - (double)baseline / PANGO_SCALE);
-	pango_cairo_show_layout(context, layout);
-	PangoRectangle logical;
-	pango_layout_get_pixel_extents(layout, nullptr, &logical);
-	return (float)logical.width;
+	for (const GlyphRun& run : shaped.runs) {
+		std::vector<cairo_glyph_t> glyphs = Placed(run, x, y);
+		cairo_set_font_face(context, cairo_scaled_font_get_font_face(run.face->scaledFont));
+		cairo_set_font_size(context, run.face->pixelSize);
+		cairo_font_options_t* options = cairo_font_options_create();
+		cairo_scaled_font_get_font_options(run.face->scaledFont, options);
+		cairo_set_font_options(context, options);
+		cairo_font_options_destroy(options);
+		cairo_show_glyphs(context, glyphs.data(), (int)glyphs.size());
+		x += run.advance;
+	}
+	return (float)shaped.advance;
 }
 
 float
@@ -296,10 +316,7 @@ TextWidth(const FontDescription& font, const char* text, int32 length)
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
 		return 0.0f;
-	PangoLayout* layout = Text().Layout(font, valid);
-	PangoRectangle logical;
-	pango_layout_get_pixel_extents(layout, nullptr, &logical);
-	return (float)logical.width;
+	return (float)Shape(font, valid).advance;
 }
 
 BRect
@@ -308,35 +325,38 @@ TextInkBounds(const FontDescription& font, const char* text, int32 length)
 	std::string valid = ValidUtf8(text, length);
 	if (valid.empty())
 		return BRect(0, 0, -1, -1);
-	PangoLayout* layout = Text().Layout(font, valid);
-	PangoRectangle ink;
-	pango_layout_get_pixel_extents(layout, &ink, nullptr);
-	if (ink.width <= 0 || ink.height <= 0)
+	ShapedText shaped = Shape(font, valid);
+	double left = 0, top = 0, right = 0, bottom = 0;
+	bool inked = false;
+	double x = 0;
+	for (const GlyphRun& run : shaped.runs) {
+		std::vector<cairo_glyph_t> glyphs = Placed(run, x, 0);
+		cairo_text_extents_t extents;
+		cairo_scaled_font_glyph_extents(run.face->scaledFont, glyphs.data(), (int)glyphs.size(),
+		                                &extents);
+		x += run.advance;
+		if (extents.width <= 0 || extents.height <= 0)
+			continue;
+		double runRight = extents.x_bearing + extents.width;
+		double runBottom = extents.y_bearing + extents.height;
+		left = inked ? std::min(left, extents.x_bearing) : extents.x_bearing;
+		top = inked ? std::min(top, extents.y_bearing) : extents.y_bearing;
+		right = inked ? std::max(right, runRight) : runRight;
+		bottom = inked ? std::max(bottom, runBottom) : runBottom;
+		inked = true;
+	}
+	if (!inked)
 		return BRect(0, 0, -1, -1);
-	// Pango measures from the layout's top; BeOS from the baseline.
-	float top = (float)ink.y - (float)PANGO_PIXELS(pango_layout_get_baseline(layout));
-	return BRect((float)ink.x, top, (float)(ink.x + ink.width - 1), top + (float)(ink.height - 1));
+	// Whole pixels that the ink touches, from the baseline's left end.
+	return BRect((float)std::floor(left), (float)std::floor(top), (float)std::ceil(right) - 1,
+	             (float)std::ceil(bottom) - 1);
 }
 
 void
 TextHeight(const FontDescription& font, FontHeight* height)
 {
-	if (height == nullptr)
-		return;
-	ThreadText& threadText = Text();
-	const PangoFontDescription* description = threadText.Description(font);
-	if (threadText.KnownHeight(description, height))
-		return;
-	PangoFontMetrics* metrics =
-	        pango_context_get_metrics(threadText.Context(), description, nullptr);
-	float ascent = (float)pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
-	float descent = (float)pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
-	float lineHeight = (float)pango_font_metrics_get_height(metrics) / PANGO_SCALE;
-	pango_font_metrics_unref(metrics);
-	height->ascent = std::ceil(ascent);
-	height->descent = std::ceil(descent);
-	height->leading = std::max(0.0f, std::ceil(lineHeight - ascent - descent));
-	threadText.RememberHeight(description, *height);
+	if (height != nullptr)
+		*height = FontSetFor(font).Height();
 }
 
 void

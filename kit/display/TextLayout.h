@@ -1,5 +1,5 @@
-// Kit-internal text layout on a cairo context through pango, shared by the canvas and the
-// font metrics. Each thread keeps its own pango context (pango is not thread-safe).
+// Kit-internal text layout on a cairo context, shared by the canvas and the font metrics:
+// shaped with HarfBuzz, drawn with cairo, usable from any thread.
 #ifndef _KV_DISPLAY_TEXT_LAYOUT_H
 #define _KV_DISPLAY_TEXT_LAYOUT_H
 

@@ -89,7 +89,7 @@ BFont::GetFamilyAndStyle(font_family* family, font_style* style) const
 void
 BFont::SetSize(float size)
 {
-	// Pango refuses sizes it cannot render; keep a drawable range.
+	// Fonts cannot be rendered at any size; keep a drawable range.
 	if (size < 1.0f)
 		size = 1.0f;
 	if (size > 10000.0f)

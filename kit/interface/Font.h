@@ -1,4 +1,4 @@
-// BFont: a face, size and style of text, measured and drawn through pango and fontconfig.
+// BFont: a face, size and style of text, measured and drawn through fontconfig and HarfBuzz.
 // be_plain_font and be_bold_font are the system's sans faces (DejaVu Sans).
 #ifndef _FONT_H
 #define _FONT_H
@@ -123,7 +123,7 @@ public:
 
 	void PrintToStream() const;
 
-	// The pango description of this font ("DejaVu Sans Bold 12px"); kit-internal.
+	// The description of this font ("DejaVu Sans Bold 12px"); kit-internal.
 	std::string Description() const;
 
 private:

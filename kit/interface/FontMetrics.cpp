@@ -1,4 +1,4 @@
-// BFont measurement through the display backend's pango text, and the keyboard's
+// BFont measurement through the display backend's text layout, and the keyboard's
 // modifier state; both work without an X server.
 #include <Font.h>
 

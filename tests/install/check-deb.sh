@@ -50,10 +50,10 @@ expected=(
 	./usr/share/icons/hicolor/48x48/apps/kestrovane.png
 	./usr/share/icons/hicolor/scalable/apps/kestrovane.svg
 )
-# The bar and the X libraries it needs, once the build has it.
+# The bar and the X and text libraries it needs, once the build has it.
 if [ "$with_bar" = with-bar ]; then
 	expected+=(./usr/bin/Kestrovane)
-	for library in libx11-6 libcairo2 libpango-1.0-0; do
+	for library in libx11-6 libcairo2 libharfbuzz0b libfribidi0; do
 		grep -q "$library" <<<"$depends" || fail "Depends lacks $library: '$depends'"
 	done
 fi
