@@ -76,14 +76,17 @@ RememberChoices(bool check)
 	RememberFontChoices(sChoicesPath, sChoicesStamp, families);
 }
 
-// Parsing the configuration is most of a program's start-up work; it is done once, and a
-// thread that needs it while another is parsing waits for that one.
+// Parsing the configuration is most of a program's start-up work and holds about a
+// megabyte; it is done once, and a thread that needs it while another is parsing waits for
+// that one. Remembered choices are checked against it then: the stamp they were made under
+// does not see a font file replaced in place.
 void
 ReadFontConfiguration()
 {
 	std::call_once(sFontConfigurationRead, [] {
 		FcInit();
 		sFontConfigurationReady = true;
+		RememberChoices(sChoices != nullptr);
 	});
 }
 
@@ -399,10 +402,11 @@ void
 StartReadingFonts()
 {
 	LoadChoices();
-	std::thread([] {
-		ReadFontConfiguration();
-		RememberChoices(sChoices != nullptr);
-	}).detach();
+	// With choices remembered, the full configuration waits until text needs a family they
+	// do not hold or a character their faces lack: most runs never need it.
+	if (sChoices != nullptr)
+		return;
+	std::thread(ReadFontConfiguration).detach();
 }
 
 } // namespace BPrivate

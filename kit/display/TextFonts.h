@@ -76,8 +76,8 @@ private:
 	FcCharSet* fFallbackCoverage;
 };
 
-// Reads the system's font configuration on a detached thread of its own (see
-// TextLayout.h).
+// Reads the system's font configuration on a detached thread of its own when no choices
+// are remembered (see TextLayout.h).
 void StartReadingFonts();
 
 } // namespace BPrivate
