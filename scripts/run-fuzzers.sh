@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target in a build tree for the given number of seconds each,
-# seeded with its checked-in corpus (a folder named <fuzzer>_corpus under fuzz/) when it has one.
+# seeded with its checked-in corpus (a folder named <fuzzer>_corpus under fuzz/) when it has one;
+# a corpus links to the test fixtures it shares rather than copying them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/fuzz}
