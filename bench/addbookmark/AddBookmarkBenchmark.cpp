@@ -21,6 +21,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/Latency.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -33,6 +35,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
+
+using kvbench::Microseconds;
+using kvbench::ReportLatency;
 
 namespace {
 
@@ -134,22 +139,6 @@ struct Store
 	std::vector<thread_id> windows;
 };
 
-void
-Report(benchmark::State& state, std::vector<double>& samples)
-{
-	if (samples.empty())
-		return;
-	std::sort(samples.begin(), samples.end());
-	state.counters["median_us"] = samples[samples.size() / 2];
-	state.counters["p99_us"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
-}
-
-double
-Microseconds(Clock::time_point start, Clock::time_point end)
-{
-	return std::chrono::duration<double, std::micro>(end - start).count();
-}
-
 // Rewriting a slot's bookmark under a new name: rename, three attributes, new label.
 void
 BM_AddItRewriteToLabel(benchmark::State& state)
@@ -170,7 +159,7 @@ BM_AddItRewriteToLabel(benchmark::State& state)
 		samples.push_back(
 		        Microseconds(start, store.bar->WaitFor(3, 2, "1 - " + name + " [http://r]")));
 	}
-	Report(state, samples);
+	ReportLatency(state, samples);
 }
 BENCHMARK(BM_AddItRewriteToLabel)->Iterations(100)->Unit(benchmark::kMicrosecond);
 
@@ -194,7 +183,7 @@ BM_AddItCreateToLabel(benchmark::State& state)
 		std::string label = std::to_string(slot - 1) + " - " + name + " [http://c]";
 		samples.push_back(Microseconds(start, store.bar->WaitFor(folder, slot, label)));
 	}
-	Report(state, samples);
+	ReportLatency(state, samples);
 }
 BENCHMARK(BM_AddItCreateToLabel)->Iterations(100)->Unit(benchmark::kMicrosecond);
 

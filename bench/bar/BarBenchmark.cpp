@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/Latency.h"
+
 #include <Autolock.h>
 #include <Locker.h>
 #include <MenuItem.h>
@@ -67,13 +69,11 @@ BM_DiskChangeToMenuLabel(benchmark::State& state)
 		while (Label(5, 8).rfind(names[next], 0) != 0)
 			std::this_thread::yield();
 		auto end = std::chrono::steady_clock::now();
-		samples.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+		samples.push_back(kvbench::Microseconds(start, end));
 		state.SetIterationTime(samples.back() / 1e6);
 		current = next;
 	}
-	std::sort(samples.begin(), samples.end());
-	state.counters["median_us"] = samples[samples.size() / 2];
-	state.counters["p99_us"] = samples[samples.size() * 99 / 100];
+	kvbench::ReportLatency(state, samples);
 	if (window->Lock())
 		window->Quit();
 	delete gSettings;

@@ -16,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/Latency.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -28,6 +30,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
+
+using kvbench::Microseconds;
+using kvbench::ReportLatency;
 
 namespace {
 
@@ -122,22 +127,6 @@ WriteBookmark(const std::string& path, const std::string& url)
 	close(fd);
 }
 
-void
-Report(benchmark::State& state, std::vector<double>& samples)
-{
-	if (samples.empty())
-		return;
-	std::sort(samples.begin(), samples.end());
-	state.counters["median_us"] = samples[samples.size() / 2];
-	state.counters["p99_us"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
-}
-
-double
-Microseconds(Clock::time_point start, Clock::time_point end)
-{
-	return std::chrono::duration<double, std::micro>(end - start).count();
-}
-
 // A bookmark file moved into a folder appears in its menu.
 void
 BM_CreateToLabel(benchmark::State& state)
@@ -159,7 +148,7 @@ BM_CreateToLabel(benchmark::State& state)
 		store.window->WaitFor(3, 5, "Add Bookmark Here");
 		state.ResumeTiming();
 	}
-	Report(state, samples);
+	ReportLatency(state, samples);
 }
 BENCHMARK(BM_CreateToLabel)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
@@ -181,7 +170,7 @@ BM_RenameToLabel(benchmark::State& state)
 		samples.push_back(Microseconds(start, store.window->WaitFor(3, 2, name + " [http://r]")));
 		current = next;
 	}
-	Report(state, samples);
+	ReportLatency(state, samples);
 }
 BENCHMARK(BM_RenameToLabel)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
@@ -202,7 +191,7 @@ BM_AttributeToLabel(benchmark::State& state)
 		samples.push_back(
 		        Microseconds(start, store.window->WaitFor(3, 3, "2 - attr [" + url + "]")));
 	}
-	Report(state, samples);
+	ReportLatency(state, samples);
 }
 BENCHMARK(BM_AttributeToLabel)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
