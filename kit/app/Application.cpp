@@ -219,8 +219,7 @@ BApplication::_WaitForWindows()
 	for (bigtime_t waited = 0; waited < kPatience; waited += kStep) {
 		if (BPrivate::WindowLoopers().empty())
 			return;
-		if (waited == 1000000)
-			snooze(kStep);
+		snooze(kStep);
 	}
 }
 
