@@ -20,6 +20,8 @@
 
 #include <X11/Xlib.h>
 
+#include <InterfaceDefs.h>
+
 #include "bar/BarTestSupport.h"
 #include "kit/display/XServer.h"
 
@@ -127,13 +129,22 @@ MeasureStart(Peer& peer, const std::vector<std::string>& env, XClient& client)
 	Display* display = client.Handle();
 	XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
 	XSync(display, True);
-	Clock::time_point start = Clock::now();
 	BackgroundProcess process(peer.argv, env);
+	Clock::time_point start = process.ExecTime();
 	if (WaitForMap(display, start + std::chrono::seconds(10))) {
 		peer.mapped.push_back(
 		        std::chrono::duration<double, std::milli>(Clock::now() - start).count());
 	}
-	if (peer.name == "Kestrovane" && client.WaitForPixel(34, 47, 0xd8d8d8, 10000)) {
+	// The first frame shows a button's face in the inactive look, or in the active one once
+	// the window manager has handed the bar the focus.
+	const uint32_t kFace = 0xd8d8d8;
+	rgb_color inactive = tint_color(make_color(0xd8, 0xd8, 0xd8), B_DARKEN_1_TINT);
+	const uint32_t kInactiveFace = (inactive.red << 16) | (inactive.green << 8) | inactive.blue;
+	auto drawn = [&] {
+		uint32_t pixel = client.Pixel(34, 47);
+		return pixel == kFace || pixel == kInactiveFace;
+	};
+	if (peer.name == "Kestrovane" && WaitUntil(drawn, std::chrono::milliseconds(10000))) {
 		peer.drawn.push_back(
 		        std::chrono::duration<double, std::milli>(Clock::now() - start).count());
 	}

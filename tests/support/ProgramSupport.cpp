@@ -35,6 +35,10 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
 	args.push_back(nullptr);
 	std::string output = fDir.Sub("stdout");
 
+	// The child tells the moment it execs through a pipe that closes with the exec.
+	int timing[2] = {-1, -1};
+	if (pipe2(timing, O_CLOEXEC) != 0)
+		timing[0] = timing[1] = -1;
 	fPid = fork();
 	if (fPid == 0) {
 		prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -43,8 +47,19 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
 		dup2(in, 0);
 		dup2(out, 1);
 		dup2(out, 2);
+		auto now = std::chrono::steady_clock::now();
+		if (timing[1] >= 0 && write(timing[1], &now, sizeof(now)) != (ssize_t)sizeof(now))
+			_exit(127);
 		execve(args[0], args.data(), envp.data());
 		_exit(127);
+	}
+	fExecTime = std::chrono::steady_clock::now();
+	if (timing[1] >= 0) {
+		close(timing[1]);
+		std::chrono::steady_clock::time_point execTime;
+		if (fPid > 0 && read(timing[0], &execTime, sizeof(execTime)) == (ssize_t)sizeof(execTime))
+			fExecTime = execTime;
+		close(timing[0]);
 	}
 }
 

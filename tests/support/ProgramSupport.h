@@ -3,6 +3,7 @@
 #ifndef KV_TEST_PROGRAM_SUPPORT_H
 #define KV_TEST_PROGRAM_SUPPORT_H
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <sys/types.h>
@@ -29,10 +30,13 @@ public:
 	// when it died of one, as a shell tells it.
 	int Wait(int milliseconds = 10000);
 	std::string Output() const;
+	// When the program was handed to execve(), for timings "from exec".
+	std::chrono::steady_clock::time_point ExecTime() const { return fExecTime; }
 
 private:
 	TempDir fDir{"kvproc"};
 	pid_t fPid = -1;
+	std::chrono::steady_clock::time_point fExecTime;
 	int fStatus = -1;
 	bool fDone = false;
 };
