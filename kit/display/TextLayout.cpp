@@ -168,21 +168,29 @@ Itemize(FontSet& fonts, const std::vector<uint32_t>& characters,
 GlyphRun
 ShapeItem(const std::string& text, const std::vector<uint32_t>& offsets, const Item& item)
 {
-	thread_local hb_buffer_t* sBuffer = hb_buffer_create();
-	hb_buffer_clear_contents(sBuffer);
+	// One buffer per thread, reused for every run and released with the thread (menus and
+	// alerts come and go with threads of their own).
+	struct ShapingBuffer
+	{
+		hb_buffer_t* buffer = hb_buffer_create();
+		~ShapingBuffer() { hb_buffer_destroy(buffer); }
+	};
+	thread_local ShapingBuffer sShaping;
+	hb_buffer_t* buffer = sShaping.buffer;
+	hb_buffer_clear_contents(buffer);
 	uint32_t start = offsets[item.start];
 	uint32_t end = item.end < offsets.size() ? offsets[item.end] : (uint32_t)text.size();
-	hb_buffer_add_utf8(sBuffer, text.data(), (int)text.size(), start, (int)(end - start));
-	hb_buffer_set_direction(sBuffer, item.level % 2 != 0 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+	hb_buffer_add_utf8(buffer, text.data(), (int)text.size(), start, (int)(end - start));
+	hb_buffer_set_direction(buffer, item.level % 2 != 0 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
 	if (!TakesNeighboursScript(item.script))
-		hb_buffer_set_script(sBuffer, item.script);
-	hb_buffer_set_language(sBuffer, hb_language_get_default());
-	hb_buffer_guess_segment_properties(sBuffer);
-	hb_shape(item.face->shaper, sBuffer, nullptr, 0);
+		hb_buffer_set_script(buffer, item.script);
+	hb_buffer_set_language(buffer, hb_language_get_default());
+	hb_buffer_guess_segment_properties(buffer);
+	hb_shape(item.face->shaper, buffer, nullptr, 0);
 
 	unsigned int count = 0;
-	hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(sBuffer, &count);
-	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(sBuffer, &count);
+	hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
 	GlyphRun run{item.face, {}, 0, item.level};
 	run.glyphs.reserve(count);
 	double scale = item.face->pixelsPerUnit;
