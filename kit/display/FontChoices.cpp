@@ -16,8 +16,9 @@ namespace BPrivate {
 
 namespace {
 
-const char* const kHeader = "kit font choices 1";
+const char* const kHeader = "kit font choices 2";
 const char* const kFamiliesLine = "families";
+const char* const kFoldersLine = "folders";
 const char* const kConfigurationLine = "configuration";
 
 // The rendering settings that make two configurations draw a font alike.
@@ -35,6 +36,7 @@ Environment(const char* name)
 void
 AddFileStamp(std::string* stamp, const std::string& path)
 {
+	// A font added to, removed from or replaced in a folder changes the folder's time.
 	struct stat info;
 	*stamp += path;
 	if (stat(path.c_str(), &info) == 0) {
@@ -101,13 +103,13 @@ RenderingRule(const std::string& family, FcPattern* match)
 	       "</string></test>" + edits + "</match>";
 }
 
-// The configuration for the given families, resolved with the full one; empty when a
-// family resolves to no file.
+// The configuration for the given families, resolved with the full one, and the folders
+// their fonts are in; empty when a family resolves to no file.
 std::string
-ChoicesConfiguration(const std::set<std::string>& families)
+ChoicesConfiguration(const std::set<std::string>& families, std::set<std::string>* foldersOut)
 {
 	FcConfig* full = FcConfigGetCurrent();
-	std::set<std::string> folders;
+	std::set<std::string>& folders = *foldersOut;
 	std::string rules;
 	for (const std::string& family : families) {
 		FcPattern* pattern = FcPatternCreate();
@@ -121,7 +123,8 @@ ChoicesConfiguration(const std::set<std::string>& families)
 		FcChar8* resolved = nullptr;
 		if (match == nullptr || FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch ||
 		    FcPatternGetString(match, FC_FAMILY, 0, &resolved) != FcResultMatch ||
-		    Directory((const char*)file).empty()) {
+		    Directory((const char*)file).empty() ||
+		    Directory((const char*)file).find('\n') != std::string::npos) {
 			if (match != nullptr)
 				FcPatternDestroy(match);
 			return std::string();
@@ -235,12 +238,20 @@ LoadFontChoices(const std::string& path, const std::string& stamp, std::set<std:
 	std::set<std::string> found;
 	std::string line;
 	bool complete = false;
-	while (std::getline(rest, line)) {
-		if (line == kConfigurationLine) {
+	while (std::getline(rest, line) && line != kFoldersLine)
+		found.insert(line);
+	// The chosen fonts' folders as they were: a font changed in one retires the choices.
+	std::string folder;
+	while (std::getline(rest, folder)) {
+		if (folder == kConfigurationLine) {
 			complete = true;
 			break;
 		}
-		found.insert(line);
+		std::string recorded, now;
+		std::getline(rest, recorded);
+		AddFileStamp(&now, folder);
+		if (recorded + "\n" != now)
+			return nullptr;
 	}
 	std::string xml((std::istreambuf_iterator<char>(rest)), std::istreambuf_iterator<char>());
 	// A file cut short (a full disk, a crash while writing) lacks the configuration's end.
@@ -272,12 +283,18 @@ RememberFontChoices(const std::string& path, const std::string& stamp,
 		if (family.empty() || family.find('\n') != std::string::npos)
 			return false;
 	}
-	std::string xml = ChoicesConfiguration(families);
+	std::set<std::string> folders;
+	std::string xml = ChoicesConfiguration(families, &folders);
 	if (xml.empty())
 		return false;
 	std::string contents = std::string(kHeader) + "\n" + stamp + kFamiliesLine + "\n";
 	for (const std::string& family : families)
 		contents += family + "\n";
+	contents += std::string(kFoldersLine) + "\n";
+	for (const std::string& folder : folders) {
+		contents += folder + "\n";
+		AddFileStamp(&contents, folder);
+	}
 	contents += std::string(kConfigurationLine) + "\n" + xml;
 	std::string current;
 	if (ReadWholeFile(path, &current) && current == contents)

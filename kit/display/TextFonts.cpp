@@ -61,6 +61,9 @@ LoadChoices()
 void
 RememberChoices(bool check)
 {
+	// The reader thread and a window thread meeting a new family may both write.
+	static std::mutex& sWriting = *new std::mutex;
+	std::lock_guard<std::mutex> writing(sWriting);
 	LoadChoices();
 	std::set<std::string> families;
 	{
@@ -295,7 +298,8 @@ ParseFontDescription(const std::string& description)
 	return request;
 }
 
-FontSet::FontSet(const std::string& description) : fFallbacks(nullptr), fFallbackCoverage(nullptr)
+FontSet::FontSet(const std::string& description)
+    : fFallbackRequest(nullptr), fFallbacks(nullptr), fFallbackCoverage(nullptr)
 {
 	FontRequest request = ParseFontDescription(description);
 	fRequest = RequestPattern(request);
@@ -303,7 +307,17 @@ FontSet::FontSet(const std::string& description) : fFallbacks(nullptr), fFallbac
 		std::lock_guard<std::mutex> lock(sFamiliesLock);
 		sUsedFamilies.insert(request.families.begin(), request.families.end());
 	}
-	FcPattern* rendered = MatchPrimary(ConfigurationFor(request.families), fRequest);
+	FcConfig* config = ConfigurationFor(request.families);
+	FcPattern* rendered = MatchPrimary(config, fRequest);
+	FcChar8* file = nullptr;
+	if (config == sChoices && FcPatternGetString(rendered, FC_FILE, 0, &file) != FcResultMatch) {
+		// The chosen fonts are gone: the full configuration decides, and the choices are
+		// made anew.
+		FcPatternDestroy(rendered);
+		ReadFontConfiguration();
+		rendered = MatchPrimary(FcConfigGetCurrent(), fRequest);
+		RememberChoices(true);
+	}
 	{
 		std::lock_guard<std::mutex> lock(sFontsLock);
 		fPrimary = MakeFace(rendered, request.pixelSize);
@@ -322,6 +336,8 @@ FontSet::FontSet(const std::string& description) : fFallbacks(nullptr), fFallbac
 FontSet::~FontSet()
 {
 	FcPatternDestroy(fRequest);
+	if (fFallbackRequest != nullptr)
+		FcPatternDestroy(fFallbackRequest);
 	if (fFallbacks != nullptr)
 		FcFontSetDestroy(fFallbacks);
 	if (fFallbackCoverage != nullptr)
@@ -345,12 +361,12 @@ FontSet::_Fallback(uint32_t character)
 	std::lock_guard<std::mutex> lock(sFontsLock);
 	FcConfig* config = FcConfigGetCurrent();
 	if (fFallbacks == nullptr) {
-		FcPattern* pattern = Substituted(config, fRequest);
+		fFallbackRequest = Substituted(config, fRequest);
 		FcResult result;
-		fFallbacks = FcFontSort(config, pattern, FcTrue, &fFallbackCoverage, &result);
-		FcPatternDestroy(pattern);
+		fFallbacks = FcFontSort(config, fFallbackRequest, FcTrue, &fFallbackCoverage, &result);
 		if (fFallbacks == nullptr)
 			fFallbacks = FcFontSetCreate();
+		fFallbackFaces.assign((size_t)fFallbacks->nfont, nullptr);
 	}
 	if (fFallbackCoverage == nullptr || !FcCharSetHasChar(fFallbackCoverage, character))
 		return *fPrimary;
@@ -360,12 +376,13 @@ FontSet::_Fallback(uint32_t character)
 		    !FcCharSetHasChar(coverage, character)) {
 			continue;
 		}
-		double pixelSize = 12;
-		FcPatternGetDouble(fRequest, FC_PIXEL_SIZE, 0, &pixelSize);
-		FcPattern* pattern = Substituted(config, fRequest);
-		FcPattern* rendered = FcFontRenderPrepare(config, pattern, fFallbacks->fonts[i]);
-		FcPatternDestroy(pattern);
-		return *MakeFace(rendered, pixelSize);
+		// Each fallback face is made once; text with many missing characters asks often.
+		if (fFallbackFaces[i] == nullptr) {
+			FcPattern* rendered =
+			        FcFontRenderPrepare(config, fFallbackRequest, fFallbacks->fonts[i]);
+			fFallbackFaces[i] = MakeFace(rendered, fPrimary->pixelSize);
+		}
+		return *fFallbackFaces[i];
 	}
 	return *fPrimary;
 }

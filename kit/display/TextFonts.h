@@ -69,11 +69,14 @@ public:
 private:
 	const TextFace& _Fallback(uint32_t character);
 
-	FcPattern* fRequest; // substituted, for ranking fallbacks
+	FcPattern* fRequest; // as asked for, before substitution
 	const TextFace* fPrimary;
 	FontHeight fHeight;
-	FcFontSet* fFallbacks; // ranked by the full configuration once first needed
+	// Ranked by the full configuration once first needed, under the fonts' lock.
+	FcPattern* fFallbackRequest;
+	FcFontSet* fFallbacks;
 	FcCharSet* fFallbackCoverage;
+	std::vector<const TextFace*> fFallbackFaces; // made when first drawn with
 };
 
 // Reads the system's font configuration on a detached thread of its own when no choices

@@ -86,6 +86,18 @@ TEST_F(FontChoicesTest, StaleDamagedOrMissingChoicesAreNotUsed)
 	if (again != nullptr)
 		FcConfigDestroy(again);
 
+	// A font added to or removed from a chosen font's folder changes the folder's time.
+	{
+		size_t folders = whole.find("\nfolders\n");
+		ASSERT_NE(folders, std::string::npos);
+		size_t stampStart = whole.find('\n', folders + 9) + 1;
+		size_t stampEnd = whole.find('\n', stampStart);
+		std::string changed = whole;
+		changed.replace(stampEnd - 1, 1, whole[stampEnd - 1] == '1' ? "2" : "1");
+		std::ofstream(fPath, std::ios::trunc) << changed;
+		EXPECT_EQ(LoadFontChoices(fPath, FontConfigurationStamp(), nullptr), nullptr);
+	}
+
 	// Cut short anywhere, or with a broken configuration, the file is ignored.
 	for (size_t length : {whole.size() / 4, whole.size() / 2, whole.size() - 20}) {
 		std::ofstream(fPath, std::ios::trunc) << whole.substr(0, length);
