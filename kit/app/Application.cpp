@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -28,6 +30,7 @@ namespace {
 
 std::mutex sWindowsLock;
 std::vector<BLooper*> sWindows;
+std::condition_variable sWindowGone;
 
 bool
 IsValidSignature(const char* signature)
@@ -82,6 +85,7 @@ UnregisterWindowLooper(BLooper* looper)
 {
 	std::lock_guard<std::mutex> lock(sWindowsLock);
 	sWindows.erase(std::remove(sWindows.begin(), sWindows.end(), looper), sWindows.end());
+	sWindowGone.notify_all();
 }
 
 bool
@@ -214,13 +218,8 @@ BApplication::Run()
 void
 BApplication::_WaitForWindows()
 {
-	const bigtime_t kPatience = 3000000;
-	const bigtime_t kStep = 2000;
-	for (bigtime_t waited = 0; waited < kPatience; waited += kStep) {
-		if (BPrivate::WindowLoopers().empty())
-			return;
-		snooze(kStep);
-	}
+	std::unique_lock<std::mutex> lock(sWindowsLock);
+	sWindowGone.wait_for(lock, std::chrono::seconds(3), [] { return sWindows.empty(); });
 }
 
 void
@@ -247,7 +246,6 @@ BApplication::Quit()
 bool
 BApplication::QuitRequested()
 {
-	BPrivate::sQuitting = true;
 	if (BPrivate::quit_preparation prepare = BPrivate::sQuitPreparation.load())
 		prepare();
 	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
@@ -256,14 +254,16 @@ BApplication::QuitRequested()
 			continue;
 		bool agreed = window->QuitRequested();
 		window->Unlock();
-		if (!agreed) {
-			BPrivate::sQuitting = false;
+		if (!agreed)
 			return false;
-		}
 	}
-	// A window may end another while it quits (the bar closes the add-bookmark window and
-	// its help bubble): those are gone from the register before they are freed, and are
-	// not touched again.
+	// Every window agreed (one may have asked the user first, with an alert that waits for
+	// an answer). From here an alert asked for answers at once: it would outlive the windows
+	// closed below. A window may end another while it quits (the bar closes the
+	// add-bookmark window and its help bubble): those are gone from the register before
+	// they are freed, and are not touched again.
+	BPrivate::sQuitting = true;
+	windows = BPrivate::WindowLoopers();
 	for (BLooper* window : windows) {
 		if (BPrivate::IsWindowLooper(window) && window->Lock())
 			window->Quit();

@@ -12,7 +12,8 @@ namespace BPrivate {
 
 namespace {
 
-XErrorLog sErrorLog;
+// Never destroyed: the display thread may still meet an error while the process ends.
+XErrorLog& sErrorLog = *new XErrorLog;
 
 // Called by Xlib with its own lock held: it may not send requests, so it only asks for
 // the error's text (a local table) and writes one line.

@@ -1,15 +1,19 @@
 // The program's window list and windows started hidden: a helper that looks for views
 // under the pointer walks BApplication's windows, never the kit's menus, and its own
-// window runs before it is ever shown.
+// window runs before it is ever shown; a window asked to quit with the program may ask
+// the user first.
 #include <sys/stat.h>
 
+#include <Alert.h>
 #include <Application.h>
 #include <Cursor.h>
 #include <MenuItem.h>
 #include <PopUpMenu.h>
 
 #include "GuiTestSupport.h"
+#include "ScreenShot.h"
 #include "support/TestSupport.h"
+#include "support/XKeyCodes.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -41,6 +45,21 @@ public:
 
 	BPopUpMenu* menu = nullptr;
 	std::atomic<bool> pinged{false};
+};
+
+// Asks the user, as an editor with unsaved changes does, before it lets the program quit.
+class AskingWindow : public BWindow
+{
+public:
+	AskingWindow() : BWindow(BRect(300, 300, 399, 359), "asking", B_TITLED_WINDOW, 0) {}
+
+	bool QuitRequested() override
+	{
+		answer = (new BAlert("", "Save changes?", "Cancel", "Don't save"))->Go();
+		return answer == 1;
+	}
+
+	std::atomic<int32> answer{-2};
 };
 
 // A cursor that is a black 16 by 16 square, unlike any pointer of the desktop.
@@ -186,5 +205,29 @@ TEST_F(ApplicationWindowsTest, TheProgramsCursorShowsInWindowsMadeAfterItWasSet)
 	app.SetCursor(B_HAND_CURSOR);
 	fClient->MoveMouse(170, 150);
 	EXPECT_TRUE(WaitUntil([&] { return !ShowsSquare(fClient.get()); }));
+	Close(window);
+}
+
+// The program's quit asks each window first; an alert a window opens then waits for the
+// user like any other, and a window the user keeps open keeps the program running.
+TEST_F(ApplicationWindowsTest, AWindowMayAskTheUserBeforeTheProgramQuits)
+{
+	BApplication app("application/x-vnd.kvtest-quit-asks");
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	AskingWindow* window = new AskingWindow;
+	window->Show();
+	// Only an alert's default button wears the dark frame: it tells when one is up.
+	uint32_t frame = Rgb(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR), B_DARKEN_4_TINT));
+	auto alertShown = [&] { return ScreenShot(fClient->Handle()).LongestRun(frame) >= 40; };
+
+	std::atomic<int> agreed{-1};
+	std::thread quit([&] { agreed = app.QuitRequested() ? 1 : 0; });
+	bool shown = WaitUntil(alertShown);
+	EXPECT_TRUE(shown);
+	if (shown)
+		fClient->Tap(xkey::kEscape);
+	quit.join();
+	EXPECT_EQ(window->answer.load(), 0);
+	EXPECT_EQ(agreed.load(), 0);
 	Close(window);
 }
