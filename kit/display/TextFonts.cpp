@@ -259,6 +259,7 @@ MakeFace(FcPattern* rendered, double pixelSize)
 	unsigned int unitsPerEm = std::max(1u, hb_face_get_upem(shaperFace));
 	face->pixelsPerUnit = pixelSize / unitsPerEm;
 	face->pixelSize = pixelSize;
+	face->pattern = rendered;
 	face->coverage = nullptr;
 	FcPatternGetCharSet(rendered, FC_CHARSET, 0, &face->coverage);
 	sFaces[key] = face;

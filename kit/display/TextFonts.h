@@ -22,8 +22,9 @@ struct TextFace
 {
 	cairo_scaled_font_t* scaledFont; // hinted metrics, grey antialiasing
 	hb_font_t* shaper;               // immutable; scaled to the face's design units
-	FcCharSet* coverage;             // owned by the face's pattern
-	double pixelsPerUnit;            // design units to pixels at this size
+	FcPattern* pattern;              // as fontconfig rendered it; owns coverage
+	FcCharSet* coverage;
+	double pixelsPerUnit; // design units to pixels at this size
 	double pixelSize;
 };
 

@@ -3,9 +3,12 @@
 #include "InterfaceBackend.h"
 
 #include <atomic>
+#include <mutex>
 
 #include <Cursor.h>
+#include <Font.h>
 
+#include "Canvas.h"
 #include "Display.h"
 
 namespace BPrivate {
@@ -62,8 +65,16 @@ Backend()
 {
 	if (WindowBackend* installed = sInstalled.load())
 		return installed;
-	if (Display* display = Display::Default())
+	if (Display* display = Display::Default()) {
+		// Nearly every window draws with the system's plain and bold fonts: they are made
+		// ready while the program builds its first window.
+		static std::once_flag sFontsPrepared;
+		std::call_once(sFontsPrepared, [] {
+			PrepareFonts({FontDescription(be_plain_font->Description()),
+			              FontDescription(be_bold_font->Description())});
+		});
 		return display;
+	}
 	static NullBackend sNullBackend;
 	return &sNullBackend;
 }
