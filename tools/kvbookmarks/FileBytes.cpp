@@ -1,7 +1,9 @@
 // Reading and writing whole files with BFile.
 #include "FileBytes.h"
 
+#include <Entry.h>
 #include <File.h>
+#include <Path.h>
 
 status_t
 ReadWholeFile(const char* path, std::string* bytes)
@@ -31,13 +33,11 @@ ReadWholeFile(const char* path, std::string* bytes)
 	}
 }
 
+namespace {
+
 status_t
-WriteWholeFile(const char* path, const std::string& bytes)
+WriteAll(BFile& file, const std::string& bytes)
 {
-	BFile file(path, B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-	status_t status = file.InitCheck();
-	if (status != B_OK)
-		return status;
 	size_t done = 0;
 	while (done < bytes.size()) {
 		ssize_t written = file.Write(bytes.data() + done, bytes.size() - done);
@@ -46,4 +46,42 @@ WriteWholeFile(const char* path, const std::string& bytes)
 		done += static_cast<size_t>(written);
 	}
 	return B_OK;
+}
+
+} // namespace
+
+status_t
+WriteWholeFile(const char* path, const std::string& bytes)
+{
+	BFile file(path, B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+	status_t status = file.InitCheck();
+	if (status != B_OK)
+		return status;
+	return WriteAll(file, bytes);
+}
+
+status_t
+ReplaceWholeFile(const char* path, const std::string& bytes)
+{
+	BEntry target(path, true);
+	BPath resolved;
+	status_t status = target.InitCheck();
+	if (status == B_OK && target.Exists() && !target.IsFile())
+		return WriteWholeFile(path, bytes);
+	if (status != B_OK || (status = target.GetPath(&resolved)) != B_OK)
+		return status;
+	std::string temporary = std::string(resolved.Path()) + ".part";
+	{
+		BFile file(temporary.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+		status = file.InitCheck();
+		if (status == B_OK)
+			status = WriteAll(file, bytes);
+		if (status == B_OK)
+			status = file.Sync();
+	}
+	if (status == B_OK)
+		status = BEntry(temporary.c_str()).Rename(resolved.Path(), true);
+	if (status != B_OK)
+		BEntry(temporary.c_str()).Remove();
+	return status;
 }

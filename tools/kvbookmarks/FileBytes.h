@@ -15,4 +15,9 @@ status_t ReadWholeFile(const char* path, std::string* bytes);
 // Writes bytes as the whole file at path, creating or emptying it.
 status_t WriteWholeFile(const char* path, const std::string& bytes);
 
+// Writes bytes beside the file at path (a link is followed), then puts them in its place:
+// until then the old file stays whole, and a failed write (a full disk) leaves it as it
+// was. What is not a plain file (a device, a pipe) is written directly.
+status_t ReplaceWholeFile(const char* path, const std::string& bytes);
+
 #endif // KV_FILE_BYTES_H

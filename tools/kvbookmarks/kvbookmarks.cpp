@@ -344,7 +344,7 @@ Export(const Command& command, const Arguments& arguments)
 		Print(html);
 		return kCommandDone;
 	}
-	status_t status = WriteWholeFile(arguments.positional[1].c_str(), html);
+	status_t status = ReplaceWholeFile(arguments.positional[1].c_str(), html);
 	if (status != B_OK) {
 		fprintf(stderr, "kvbookmarks: %s: %s\n", arguments.positional[1].c_str(),
 		        strerror_be(status));

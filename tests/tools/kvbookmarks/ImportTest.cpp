@@ -224,3 +224,29 @@ TEST_F(KvbookmarksTest, ExportThenImportGivesTheSameStore)
 }
 
 } // namespace
+
+// An export that does not fit on the disk fails, and the earlier export stays whole.
+TEST_F(KvbookmarksTest, AnExportThatDoesNotFitLeavesTheEarlierOneWhole)
+{
+	if (!kvtest::CanMount())
+		GTEST_SKIP() << "cannot mount file systems here";
+	kvtest::TempDir where("kv-export");
+	kvtest::ScopedMount mount("tmpfs", where.Path(), "size=64k");
+	ASSERT_TRUE(mount.IsMounted());
+	for (int slot = 0; slot < 10; slot++) {
+		std::string url = "https://example.org/" + std::string(2000, 'a' + slot);
+		ASSERT_EQ(Run({"add", "1", std::to_string(slot), "Long " + std::to_string(slot), url})
+		                  .exitStatus,
+		          0);
+	}
+	std::string target = where.Sub("bookmarks.html");
+	ASSERT_TRUE(kvtest::WriteFile(target, "the earlier export\n"));
+	ASSERT_TRUE(kvtest::WriteFile(where.Sub("filler"), std::string(48 * 1024, 'x')));
+
+	kvtest::ProcessResult exported = Run({"export", "html", target});
+	EXPECT_NE(exported.exitStatus, 0);
+	EXPECT_NE(exported.error.find("bookmarks.html"), std::string::npos) << exported.error;
+	EXPECT_TRUE(kvtest::ReadFile(target) == "the earlier export\n")
+	        << "the earlier export was overwritten";
+	EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+}
