@@ -39,7 +39,13 @@ std::set<std::string>& sRememberedFamilies = *new std::set<std::string>;
 
 // Font sets by description, faces by their rendered pattern, font files' data by path.
 std::mutex& sFontsLock = *new std::mutex;
-std::map<std::string, FontSet*>& sFontSets = *new std::map<std::string, FontSet*>;
+// A set is made once: a thread that asks while another makes it waits for that one.
+struct FontSetEntry
+{
+	std::once_flag made;
+	FontSet* set = nullptr;
+};
+std::map<std::string, FontSetEntry>& sFontSets = *new std::map<std::string, FontSetEntry>;
 std::map<std::string, TextFace*>& sFaces = *new std::map<std::string, TextFace*>;
 std::map<std::string, hb_face_t*>& sShaperFaces = *new std::map<std::string, hb_face_t*>;
 
@@ -397,23 +403,14 @@ FontSetFor(const FontDescription& font)
 	auto known = sKnown.find(description);
 	if (known != sKnown.end())
 		return *known->second;
-	FontSet* set = nullptr;
+	FontSetEntry* entry;
 	{
 		std::lock_guard<std::mutex> lock(sFontsLock);
-		auto found = sFontSets.find(description);
-		if (found != sFontSets.end())
-			set = found->second;
+		entry = &sFontSets[description];
 	}
-	if (set == nullptr) {
-		FontSet* made = new FontSet(description);
-		std::lock_guard<std::mutex> lock(sFontsLock);
-		auto inserted = sFontSets.emplace(description, made);
-		set = inserted.first->second;
-		if (!inserted.second)
-			delete made; // another thread made it meanwhile
-	}
-	sKnown[description] = set;
-	return *set;
+	std::call_once(entry->made, [&] { entry->set = new FontSet(description); });
+	sKnown[description] = entry->set;
+	return *entry->set;
 }
 
 void
