@@ -5,7 +5,6 @@
 #define _KV_DISPLAY_CANVAS_H
 
 #include <string>
-#include <vector>
 
 #include <GraphicsDefs.h>
 #include <Rect.h>
@@ -94,9 +93,6 @@ void TextGlyphBoxes(const FontDescription& font, const char* text, int32 numChar
 BRect TextInkBounds(const FontDescription& font, const char* text, int32 length);
 // The text with invalid sequences replaced by U+FFFD and NUL bytes dropped.
 std::string ValidUtf8(const char* text, int32 length);
-// Resolves fonts and shapes a line in each on a detached thread of its own, so that the
-// first window to draw with them finds them ready.
-void PrepareFonts(const std::vector<FontDescription>& fonts);
 
 } // namespace BPrivate
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 #include <fribidi.h>
@@ -270,15 +269,6 @@ void
 StartReadingFontConfiguration()
 {
 	StartReadingFonts();
-}
-
-void
-PrepareFonts(const std::vector<FontDescription>& fonts)
-{
-	std::thread([fonts] {
-		for (const FontDescription& font : fonts)
-			Shape(font, "0123456789");
-	}).detach();
 }
 
 std::string

@@ -3,12 +3,9 @@
 #include "InterfaceBackend.h"
 
 #include <atomic>
-#include <mutex>
 
 #include <Cursor.h>
-#include <Font.h>
 
-#include "Canvas.h"
 #include "Display.h"
 
 namespace BPrivate {
@@ -65,16 +62,8 @@ Backend()
 {
 	if (WindowBackend* installed = sInstalled.load())
 		return installed;
-	if (Display* display = Display::Default()) {
-		// Nearly every window draws with the system's plain and bold fonts: they are made
-		// ready while the program builds its first window.
-		static std::once_flag sFontsPrepared;
-		std::call_once(sFontsPrepared, [] {
-			PrepareFonts({FontDescription(be_plain_font->Description()),
-			              FontDescription(be_bold_font->Description())});
-		});
+	if (Display* display = Display::Default())
 		return display;
-	}
 	static NullBackend sNullBackend;
 	return &sNullBackend;
 }
