@@ -28,9 +28,10 @@ BMessenger be_app_messenger;
 
 namespace {
 
-std::mutex sWindowsLock;
-std::vector<BLooper*> sWindows;
-std::condition_variable sWindowGone;
+// Never destroyed: a window thread may still leave the register while the process ends.
+std::mutex& sWindowsLock = *new std::mutex;
+std::vector<BLooper*>& sWindows = *new std::vector<BLooper*>;
+std::condition_variable& sWindowGone = *new std::condition_variable;
 
 bool
 IsValidSignature(const char* signature)
