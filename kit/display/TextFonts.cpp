@@ -1,7 +1,8 @@
 // Font resolution: descriptions to fontconfig patterns, the primary face and fallbacks, and
-// the font configuration they are resolved with. Until the system's configuration is read
-// (on a thread of its own), remembered font choices (FontChoices.h) resolve the families
-// they cover; fallbacks always come from the full configuration.
+// the font configuration they are resolved with. Remembered font choices (FontChoices.h)
+// resolve the families they cover until the system's full configuration is read: when text
+// first needs it, or at once on a thread of its own when nothing is remembered. Fallbacks
+// always come from the full configuration.
 #include "TextFonts.h"
 
 #include <algorithm>
@@ -87,8 +88,8 @@ RememberChoices(bool check)
 
 // Parsing the configuration is most of a program's start-up work and holds about a
 // megabyte; it is done once, and a thread that needs it while another is parsing waits for
-// that one. Remembered choices are checked against it then: the stamp they were made under
-// does not see a font file replaced in place.
+// that one. Remembered choices are checked against it then: their stamps do not see a font
+// file rewritten in place.
 void
 ReadFontConfiguration()
 {
@@ -99,8 +100,8 @@ ReadFontConfiguration()
 	});
 }
 
-// The configuration that resolves families: the remembered choices while the full one is
-// being read, when they hold every family asked for.
+// The configuration that resolves families: the remembered choices until the full one is
+// read, when they hold every family asked for.
 FcConfig*
 ConfigurationFor(const std::set<std::string>& families)
 {
