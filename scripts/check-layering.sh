@@ -25,7 +25,7 @@ include_of() {
 }
 
 if [ ${#dirs[@]} -gt 0 ]; then
-	host='#[[:space:]]*include[[:space:]]*[<"](X11/|xcb/|cairo|pango|glib|sys/|linux/|unistd\.h|fcntl\.h|dirent\.h|pthread\.h|poll\.h|signal\.h|spawn\.h|dlfcn\.h|errno\.h|termios\.h)'
+	host='#[[:space:]]*include[[:space:]]*[<"](X11/|xcb/|cairo|pango|glib|hb\.h|hb-|fribidi|fontconfig/|ft2build|sys/|linux/|unistd\.h|fcntl\.h|dirent\.h|pthread\.h|poll\.h|signal\.h|spawn\.h|dlfcn\.h|errno\.h|termios\.h)'
 	if grep -rnE "$host" "${dirs[@]}"; then
 		echo "program code includes platform headers (only kit/ may)" >&2
 		status=1
