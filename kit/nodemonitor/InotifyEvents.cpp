@@ -30,6 +30,18 @@ SameTime(const timespec& a, const timespec& b)
 	return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// A notice of an entry named name in the directory known by key.
+NodeNotice
+EntryNotice(int32 opcode, const std::pair<dev_t, ino_t>& key, const std::string& name)
+{
+	NodeNotice notice;
+	notice.opcode = opcode;
+	notice.device = key.first;
+	notice.directory = key.second;
+	notice.name = name;
+	return notice;
+}
+
 int32
 StatDifferences(const NodeSnapshot& before, const NodeSnapshot& now)
 {
@@ -130,11 +142,7 @@ void
 InotifyMonitor::_EntryCreated(Record& directory, const std::string& name,
                               std::vector<NodeNotice>* notices)
 {
-	NodeNotice notice;
-	notice.opcode = B_ENTRY_CREATED;
-	notice.device = directory.key.first;
-	notice.directory = directory.key.second;
-	notice.name = name;
+	NodeNotice notice = EntryNotice(B_ENTRY_CREATED, directory.key, name);
 	struct stat info;
 	// An entry gone again before we looked is still reported: its removal follows.
 	if (StatAt(directory.handle.Get(), name, &info)) {
@@ -151,11 +159,7 @@ void
 InotifyMonitor::_EntryRemoved(Record& directory, const std::string& name,
                               std::vector<NodeNotice>* notices)
 {
-	NodeNotice notice;
-	notice.opcode = B_ENTRY_REMOVED;
-	notice.device = directory.key.first;
-	notice.directory = directory.key.second;
-	notice.name = name;
+	NodeNotice notice = EntryNotice(B_ENTRY_REMOVED, directory.key, name);
 	notice.node = kUnknownNode;
 	auto found = directory.children.find(name);
 	if (found != directory.children.end()) {
