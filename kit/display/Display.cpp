@@ -2,7 +2,7 @@
 // for events read by any thread), so an idle program costs no CPU; Shutdown() wakes it
 // with a client message to a hidden window of its own.
 #include "Display.h"
-#include "TextLayout.h"
+#include "TextFonts.h"
 
 #include <chrono>
 #include <cstring>

@@ -415,7 +415,7 @@ FontSetFor(const FontDescription& font)
 }
 
 void
-StartReadingFonts()
+StartReadingFontConfiguration()
 {
 	LoadChoices();
 	// With choices remembered, the full configuration waits until text needs a family they

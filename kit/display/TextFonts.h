@@ -80,9 +80,11 @@ private:
 	std::vector<const TextFace*> fFallbackFaces; // made when first drawn with
 };
 
-// Reads the system's font configuration on a detached thread of its own when no choices
-// are remembered (see TextLayout.h).
-void StartReadingFonts();
+// Without remembered font choices, reads the system's font configuration on a detached
+// thread of its own while the program does other start-up work; the first text measured
+// or drawn waits for it instead of reading it again. With them, the configuration is read
+// when text first needs it. It lives as long as the process.
+void StartReadingFontConfiguration();
 
 } // namespace BPrivate
 

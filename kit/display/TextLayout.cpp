@@ -265,12 +265,6 @@ Placed(const GlyphRun& run, double x, double y)
 
 } // namespace
 
-void
-StartReadingFontConfiguration()
-{
-	StartReadingFonts();
-}
-
 std::string
 ValidUtf8(const char* text, int32 length)
 {

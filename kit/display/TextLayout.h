@@ -15,12 +15,6 @@ namespace BPrivate {
 // returns the advance.
 float ShowText(cairo_t* context, const FontDescription& font, const std::string& text);
 
-// Without remembered font choices, reads the system's font configuration on a detached
-// thread of its own while the program does other start-up work; the first text measured
-// or drawn waits for it instead of reading it again. With them, the configuration is read
-// when text first needs it. It lives as long as the process.
-void StartReadingFontConfiguration();
-
 } // namespace BPrivate
 
 #endif // _KV_DISPLAY_TEXT_LAYOUT_H
