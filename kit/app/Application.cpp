@@ -106,9 +106,16 @@ WindowLoopers()
 namespace {
 
 std::atomic<quit_preparation> sQuitPreparation{nullptr};
+std::atomic<bool> sQuitRequested{false};
 std::atomic<bool> sQuitting{false};
 
 } // namespace
+
+bool
+IsQuitRequested()
+{
+	return sQuitRequested.load();
+}
 
 bool
 IsQuitting()
@@ -142,6 +149,7 @@ BApplication::BApplication(const char* signature, uint32 appFlags, status_t* err
 
 BApplication::~BApplication()
 {
+	BPrivate::sQuitRequested = false;
 	BPrivate::sQuitting = false;
 	// No more messages from other programs once the object starts going away.
 	if (fInitError == B_OK) {
@@ -247,6 +255,8 @@ BApplication::Quit()
 bool
 BApplication::QuitRequested()
 {
+	// Set before the open menus are ended: a menu that opens after that closes by itself.
+	BPrivate::sQuitRequested = true;
 	if (BPrivate::quit_preparation prepare = BPrivate::sQuitPreparation.load())
 		prepare();
 	std::vector<BLooper*> windows = BPrivate::WindowLoopers();
@@ -255,8 +265,10 @@ BApplication::QuitRequested()
 			continue;
 		bool agreed = window->QuitRequested();
 		window->Unlock();
-		if (!agreed)
+		if (!agreed) {
+			BPrivate::sQuitRequested = false;
 			return false;
+		}
 	}
 	// Every window agreed (one may have asked the user first, with an alert that waits for
 	// an answer). From here an alert asked for answers at once: it would outlive the windows

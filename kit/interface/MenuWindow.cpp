@@ -120,7 +120,7 @@ MenuWindow::_Open(BMenu* menu, BPoint where, bool async, bool autoDestruct,
 	window->PostMessage(kMsgGrab);
 	// The application began quitting while this menu was on its way: close it, as the
 	// quit closed the menus that were open.
-	if (BPrivate::IsQuitting())
+	if (BPrivate::IsQuitRequested())
 		window->PostMessage(B_QUIT_REQUESTED);
 	return result;
 }

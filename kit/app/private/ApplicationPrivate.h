@@ -30,6 +30,10 @@ void SetQuitPreparation(quit_preparation preparation);
 // True from the moment QuitRequested() starts asking the windows until it is refused: a
 // menu that opens meanwhile (from input queued before the request) closes at once, or it
 // would hold its window, and the quit, until the user closes it.
+bool IsQuitRequested();
+
+// True once every window has agreed to quit: an alert asked for from then on would outlive
+// the windows being closed. An alert a window opens while it is asked waits for the user.
 bool IsQuitting();
 
 } // namespace BPrivate

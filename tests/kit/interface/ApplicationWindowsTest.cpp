@@ -62,6 +62,48 @@ public:
 	std::atomic<int32> answer{-2};
 };
 
+// Opens a menu and waits for its answer, as a window's folder buttons do.
+class MenuWaitingWindow : public BWindow
+{
+public:
+	MenuWaitingWindow() : BWindow(BRect(300, 100, 399, 159), "menu waiting", B_TITLED_WINDOW, 0)
+	{
+		menu = new BPopUpMenu("menu", false, false);
+		menu->AddItem(new BMenuItem("Item", nullptr));
+	}
+
+	~MenuWaitingWindow() override { delete menu; }
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what != kMsgOpenMenu) {
+			BWindow::MessageReceived(message);
+			return;
+		}
+		menu->Go(BPoint(400, 300), false, true, false);
+		menuEnded = true;
+	}
+
+	BPopUpMenu* menu;
+	std::atomic<bool> menuEnded{false};
+};
+
+// While the program's quit asks it, makes the other window open its menu, as a click
+// queued before the quit does, and agrees once that menu has ended.
+class MenuOpeningWindow : public BWindow
+{
+public:
+	MenuOpeningWindow() : BWindow(BRect(300, 300, 399, 359), "menu opening", B_TITLED_WINDOW, 0) {}
+
+	bool QuitRequested() override
+	{
+		other->PostMessage(kMsgOpenMenu);
+		return WaitUntil([&] { return other->menuEnded.load(); });
+	}
+
+	MenuWaitingWindow* other = nullptr;
+};
+
 // A cursor that is a black 16 by 16 square, unlike any pointer of the desktop.
 std::vector<uint8>
 SquareCursor()
@@ -230,4 +272,24 @@ TEST_F(ApplicationWindowsTest, AWindowMayAskTheUserBeforeTheProgramQuits)
 	EXPECT_EQ(window->answer.load(), 0);
 	EXPECT_EQ(agreed.load(), 0);
 	Close(window);
+}
+
+// A menu that opens while the quit asks the windows would hold its window, and with it the
+// quit, until the user closed it: it closes at once instead.
+TEST_F(ApplicationWindowsTest, AMenuOpenedWhileTheQuitAsksTheWindowsClosesAtOnce)
+{
+	BApplication app("application/x-vnd.kvtest-quit-menu");
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	// Asked first, as it was made first.
+	MenuOpeningWindow* opener = new MenuOpeningWindow;
+	MenuWaitingWindow* waiter = new MenuWaitingWindow;
+	opener->other = waiter;
+	opener->Show();
+	waiter->Show();
+
+	std::atomic<int> agreed{-1};
+	std::thread quit([&] { agreed = app.QuitRequested() ? 1 : 0; });
+	quit.join();
+	EXPECT_TRUE(waiter->menuEnded.load());
+	ASSERT_EQ(agreed.load(), 1);
 }
