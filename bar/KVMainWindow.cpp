@@ -12,6 +12,7 @@
 #include <Menu.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <MessageRunner.h>
 #include <PopUpMenu.h>
 #include <Roster.h>
 #include <String.h>
@@ -34,6 +35,10 @@ const char* const kNoBrowserText =
         "I could not find Opera or NetPositive installed on your system! You will not be able "
         "to launch any bookmarks!";
 
+// Reading the store competes for the processor with the window manager and the X server
+// while they put the bar on screen; it waits until they are done.
+const bigtime_t kStoreReadDelay = 100000;
+
 } // namespace
 
 KVMainWindow::KVMainWindow(BRect frame)
@@ -45,7 +50,7 @@ KVMainWindow::KVMainWindow(BRect frame)
       fOnTopItem(nullptr), fAltItem(nullptr), fShiftItem(nullptr), fControlItem(nullptr),
       fWindowsItem(nullptr), fMenuKeyItem(nullptr), fKeypadDeleteItem(nullptr),
       fBookmarkWindowOpen(false), fBookmarkThread(-1), fBar(nullptr), fBubble(nullptr),
-      fStoreRequested(false)
+      fStoreRunner(nullptr)
 {
 	if (gSettings->GetAlign() == kAlignHorizontal) {
 		BPoint size = SizeFor(kAlignHorizontal);
@@ -68,6 +73,8 @@ KVMainWindow::~KVMainWindow()
 		fLocker->Unlock();
 	_CloseBookmarkWindow();
 
+	delete fStoreRunner;
+	fStoreRunner = nullptr;
 	gSettings->SetPos(Frame().LeftTop());
 	delete fBubble;
 	fBubble = nullptr;
@@ -124,7 +131,6 @@ KVMainWindow::InitWindow()
 		fButtons[i]->SetViewColor(color);
 	}
 
-	fBubble = new KVBubbleHelper();
 	_BuildSettingsMenu();
 	AddChild(new KVTracker());
 
@@ -137,15 +143,15 @@ KVMainWindow::InitWindow()
 }
 
 // The bar is on screen before the store is read: its first frame needs no bookmark.
-// Whatever needs the store first (this message, or any command before it) reads it.
+// Whatever needs the store first (the delayed message, or any command before it) reads it.
 void
 KVMainWindow::Show()
 {
-	bool first = !fStoreRequested;
-	fStoreRequested = true;
 	BWindow::Show();
-	if (first)
-		PostMessage(kMsgReadStore);
+	if (fStoreRunner == nullptr) {
+		BMessage read(kMsgReadStore);
+		fStoreRunner = new BMessageRunner(BMessenger(this), &read, kStoreReadDelay, 1);
+	}
 }
 
 void
@@ -157,6 +163,9 @@ KVMainWindow::_ReadStore()
 			return;
 		fMonitor = new KVMonitor(this, BMessenger(this));
 	}
+	// The help bubbles tell the folders' names: they start with the store, after the
+	// bar's first frame.
+	fBubble = new KVBubbleHelper();
 	_UpdateHelp();
 }
 

@@ -12,6 +12,7 @@
 class BLocker;
 class BMenu;
 class BMenuItem;
+class BMessageRunner;
 class BPopUpMenu;
 class BView;
 class KVBar;
@@ -114,7 +115,8 @@ private:
 	thread_id fBookmarkThread;
 	KVBar* fBar;
 	KVBubbleHelper* fBubble;
-	bool fStoreRequested;
+	// Sends the first kMsgReadStore once the bar has had time to reach the screen.
+	BMessageRunner* fStoreRunner;
 
 	static KVBookmarkWindowMaker sBookmarkWindowMaker;
 };

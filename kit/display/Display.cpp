@@ -66,6 +66,7 @@ Display::Display(Data* data) : fData(data)
 	d.visual = DefaultVisual(d.display, d.screen);
 	d.depth = DefaultDepth(d.display, d.screen);
 	d.InternAtoms();
+	d.managed = d.WindowManagerRunning();
 	d.QueryExtensions();
 	d.MakeTranslators();
 	d.InitDragAndDrop();
@@ -197,7 +198,7 @@ Display::ScreenFrame() const
 bool
 Display::HasWindowManager() const
 {
-	return fData->WindowManagerRunning();
+	return fData->managed.load();
 }
 
 uint32
@@ -319,6 +320,8 @@ Display::Data::HandleEvent(XEvent& event)
 		return;
 	}
 	if (event.xany.window == root) {
+		if (event.type == PropertyNotify && event.xproperty.atom == atoms.netSupportingWmCheck)
+			managed = WindowManagerRunning();
 		if (event.type == MapNotify || event.type == ConfigureNotify)
 			KeepFloatingAbove(event.type == MapNotify ? event.xmap.window
 			                                          : event.xconfigure.window);
@@ -378,6 +381,7 @@ Display::Data::HandleWindowEvent(WindowRecord* record, XEvent& event)
 		break;
 	case MapNotify:
 		record->mapped = true;
+		FocusIfUnmanaged(record);
 		break;
 	case UnmapNotify:
 		record->mapped = false;

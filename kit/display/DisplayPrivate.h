@@ -5,6 +5,7 @@
 #ifndef _KV_DISPLAY_DISPLAY_PRIVATE_H
 #define _KV_DISPLAY_DISPLAY_PRIVATE_H
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -39,12 +40,16 @@ struct WindowRecord
 	// What is on screen: the last presented pixels of the whole X window (border
 	// included), so that exposures are repaired without the window's thread.
 	std::vector<uint32> front;
+	// Until the first frame arrives, front holds no picture: an exposure then leaves the
+	// window as it is rather than flash it black.
+	bool presented = false;
 	int32 width = 0; // X window size
 	int32 height = 0;
 	int32 inset = 0; // border width around the content
 	WindowProperties properties;
 	bool overrideRedirect = false;
 	bool mapped = false;
+	bool focusWhenMapped = false; // shown, and takes the focus once on screen
 	int32 watchKeys = 0;
 	uint32 frameRequests = 0; // moves and resizes asked for by the window
 	BPoint lastPosition;
@@ -179,6 +184,9 @@ struct Display::Data : XConnection
 	Window wakeWindow = 0;
 
 	WindowTable windows;
+	// Whether a window manager frames top-level windows, as last seen: read at opening and
+	// again by the display thread whenever the root's announcement of one changes.
+	std::atomic<bool> managed{false};
 	DragSource drag{*this, windows};
 	DropTarget drop{*this};
 	// Made before the display thread starts; its bridge to the clipboards is registered
@@ -210,6 +218,7 @@ struct Display::Data : XConnection
 	void HandleRawKey(XEvent& event);
 	void KeepFloatingAbove(Window changed);
 	void Repaint(WindowRecord* record, int x, int y, int width, int height);
+	void FocusIfUnmanaged(WindowRecord* record);
 	void PutFront(WindowRecord* record, int x, int y, int width, int height);
 	void SetNetState(WindowRecord* record, Atom state, bool on);
 	// The title, window type and hints the window manager reads for a new window.

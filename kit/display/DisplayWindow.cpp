@@ -331,7 +331,6 @@ void
 Display::ShowWindow(native_window window)
 {
 	Data& d = *fData;
-	bool avoidFocus;
 	{
 		std::lock_guard<std::mutex> guard(d.windows.lock);
 		WindowRecord* record = d.windows.Find(window);
@@ -339,13 +338,25 @@ Display::ShowWindow(native_window window)
 			return;
 		record->mapped = true;
 		// Menus and bubbles never take the focus from the window that opened them.
-		avoidFocus = !record->properties.takesFocus || record->overrideRedirect;
+		record->focusWhenMapped = record->properties.takesFocus && !record->overrideRedirect;
 	}
 	XMapRaised(d.display, window);
-	// Without a window manager nobody hands out the focus: a window takes it when shown.
-	if (!avoidFocus && !d.WindowManagerRunning())
-		XSetInputFocus(d.display, window, RevertToPointerRoot, CurrentTime);
 	XFlush(d.display);
+}
+
+// Without a window manager nobody hands out the focus: a window takes it when it appears.
+// Asking whether one runs takes round trips, so the display thread does it, not the thread
+// that shows the window.
+void
+Display::Data::FocusIfUnmanaged(WindowRecord* record)
+{
+	if (!record->focusWhenMapped)
+		return;
+	record->focusWhenMapped = false;
+	if (!record->mapped || WindowManagerRunning())
+		return;
+	XSetInputFocus(display, record->xid, RevertToPointerRoot, CurrentTime);
+	XFlush(display);
 }
 
 void
@@ -545,6 +556,7 @@ Display::Present(native_window window, const uint8* bits, int32 width, int32 hei
 	WindowRecord* record = d.windows.Find(window);
 	if (record == nullptr || bits == nullptr)
 		return;
+	record->presented = true;
 	int32 inset = record->inset;
 	int32 contentWidth = std::min(width, record->width - 2 * inset);
 	int32 contentHeight = std::min(height, record->height - 2 * inset);
@@ -567,6 +579,8 @@ Display::Present(native_window window, const uint8* bits, int32 width, int32 hei
 void
 Display::Data::Repaint(WindowRecord* record, int x, int y, int width, int height)
 {
+	if (!record->presented)
+		return;
 	PutFront(record, x, y, width, height);
 	XFlush(display);
 }

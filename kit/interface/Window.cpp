@@ -766,8 +766,17 @@ BWindow::Show()
 	if (fShowLevel != 1)
 		return;
 	fTopView->Invalidate();
-	// The thread starts at the first Show(); the window is mapped from its own thread
-	// once the views have drawn, so that the first frame on screen is complete.
+	// Under a window manager a window is mapped here, before its first frame is drawn, so
+	// that the manager's work of framing it overlaps the start of the window's thread and
+	// its drawing; the display shows nothing of it until that frame arrives. Without one,
+	// a menu or a tooltip, and a window shown again (it still holds its last frame) are
+	// mapped from the window's thread once the views have drawn: they appear whole at once.
+	fBuffer->mapAfterDraw = fBuffer->shownBefore || PropertiesOf(this).IsPopup() ||
+	                        !fBuffer->backend->HasWindowManager();
+	fBuffer->shownBefore = true;
+	if (!fBuffer->mapAfterDraw)
+		fBuffer->backend->ShowWindow(fBuffer->native);
+	// The thread starts at the first Show().
 	PostMessage(BPrivate::kMsgShowWindow);
 	if (!fStarted)
 		Run();

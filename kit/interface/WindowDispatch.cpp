@@ -53,7 +53,7 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		_UpdateDirty();
 	} else if (handler == this && message->what == BPrivate::kMsgShowWindow) {
 		_UpdateDirty();
-		if (fShowLevel > 0)
+		if (fShowLevel > 0 && fBuffer->mapAfterDraw)
 			fBuffer->backend->ShowWindow(fBuffer->native);
 	} else {
 		BLooper::DispatchMessage(message, handler);

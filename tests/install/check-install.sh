@@ -121,12 +121,13 @@ if [ -x "$bar" ]; then
 
 	"$bar" >"$work/bar.log" 2>&1 &
 	bar_pid=$!
+	# The store is made once the bar is on screen.
+	wait_for 20 test -d "$XDG_CONFIG_HOME/Kestrovane" || fail "the bar made no bookmark store"
 	wait_for 20 "$prefix/bin/kvsend" --timeout 1 application/x-Zintu.Kestrovane quit \
 		>/dev/null 2>&1 || fail "the installed bar did not answer a quit request"
 	if wait_for 20 bash -c "! kill -0 $bar_pid 2>/dev/null"; then
 		wait "$bar_pid" || fail "the installed bar exited with status $?"
 		bar_pid=
-		[ -d "$XDG_CONFIG_HOME/Kestrovane" ] || fail "the bar made no bookmark store"
 		[ -f "$XDG_CONFIG_HOME/Kestrovane.settings" ] || fail "the bar wrote no settings"
 	else
 		fail "the installed bar did not quit"

@@ -47,6 +47,8 @@ public:
 	bool inUpdate = false;
 	bool updatePending = false;
 	bool quitting = false;
+	bool shownBefore = false;
+	bool mapAfterDraw = false; // the pending show maps once the views have drawn
 	// The display's count of move and resize requests at our latest one: notices of the
 	// frame stamped with an older count predate it and are stale.
 	uint32 frameRequest = 0;

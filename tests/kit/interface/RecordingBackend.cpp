@@ -73,8 +73,21 @@ void
 RecordingBackend::ShowWindow(BPrivate::native_window window)
 {
 	std::lock_guard<std::mutex> guard(fLock);
+	Record* record = _Find(window);
+	if (record == nullptr)
+		return;
+	if (!record->shown && !record->destroyed)
+		record->presentsBeforeShown = record->presents;
+	record->shown = true;
+}
+
+void
+RecordingBackend::Present(BPrivate::native_window window, const uint8*, int32, int32, int32,
+                          const BRect*, int32)
+{
+	std::lock_guard<std::mutex> guard(fLock);
 	if (Record* record = _Find(window))
-		record->shown = true;
+		record->presents++;
 }
 
 void

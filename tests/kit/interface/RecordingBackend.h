@@ -24,11 +24,18 @@ public:
 		std::vector<BPrivate::WindowProperties> changes;
 		uint32 frameRequests = 0;
 		bool shown = false;
+		uint32 presents = 0;
+		// Frames presented before the window was last shown: none when it was mapped
+		// before it drew.
+		uint32 presentsBeforeShown = 0;
 		bool destroyed = false;
 		bool grabbed = false;
 	};
 
 	explicit RecordingBackend(BRect screen = BRect(0, 0, 639, 479)) : fScreen(screen) {}
+
+	// Whether the backend tells of a window manager; none unless set before windows are made.
+	void SetWindowManager(bool running) { fWindowManager = running; }
 
 	// A copy of what is known of the window; false when the backend never made it.
 	bool Window(BPrivate::native_window window, Record* record);
@@ -40,7 +47,7 @@ public:
 
 	bool IsConnected() const override { return true; }
 	BRect ScreenFrame() const override { return fScreen; }
-	bool HasWindowManager() const override { return false; }
+	bool HasWindowManager() const override { return fWindowManager; }
 	uint32 CurrentWorkspace() const override { return 2; }
 	uint32 Modifiers() override { return 0; }
 
@@ -59,9 +66,8 @@ public:
 	void Minimize(BPrivate::native_window, bool) override {}
 	bool GrabInput(BPrivate::native_window window, bool grab) override;
 
-	void Present(BPrivate::native_window, const uint8*, int32, int32, int32, const BRect*,
-	             int32) override
-	{}
+	void Present(BPrivate::native_window window, const uint8*, int32, int32, int32, const BRect*,
+	             int32) override;
 	void Flush() override {}
 	void Sync() override {}
 	void Drain() override {}
@@ -81,6 +87,7 @@ private:
 	Record* _Find(BPrivate::native_window window);
 
 	BRect fScreen;
+	bool fWindowManager = false;
 	std::mutex fLock;
 	std::map<BPrivate::native_window, Record> fWindows;
 	BPrivate::native_window fLast = 0;

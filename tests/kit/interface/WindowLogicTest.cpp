@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -221,6 +222,42 @@ TEST_F(BackendTest, WindowsHandTheirRoleToTheBackendAndUpdateIt)
 	EXPECT_EQ(record.properties.workspaces, BPrivate::kAllWorkspaces);
 	EXPECT_EQ(record.changes.size(), 3u);
 	window->Quit();
+}
+
+// Under a window manager a new window is mapped before it draws, so that the manager frames
+// it meanwhile. A help bubble, a window shown again (it still holds its last frame) and any
+// window without a manager draw first and appear whole.
+TEST_F(BackendTest, OnlyANewWindowUnderAWindowManagerIsMappedBeforeItDraws)
+{
+	struct Case
+	{
+		bool manager;
+		bool bubble;
+		bool mapsFirst;
+	};
+	for (const Case& c : {Case{true, false, true}, Case{true, true, false},
+	                      Case{false, false, false}, Case{false, true, false}}) {
+		SCOPED_TRACE(std::string(c.manager ? "manager" : "none") + (c.bubble ? " bubble" : ""));
+		fBackend.SetWindowManager(c.manager);
+		BWindow* window =
+		        c.bubble ? new BWindow(BRect(0, 0, 49, 19), "bubble", B_BORDERED_WINDOW_LOOK,
+		                               B_FLOATING_ALL_WINDOW_FEEL, B_AVOID_FOCUS)
+		                 : new BWindow(BRect(0, 0, 99, 99), "plain", B_TITLED_WINDOW, 0);
+		native_window native = fBackend.Last();
+		window->Show();
+		ASSERT_TRUE(WaitUntil([&] { return Shown(native) && Record(native).presents > 0; }));
+		EXPECT_EQ(Record(native).presentsBeforeShown == 0, c.mapsFirst);
+
+		ASSERT_TRUE(window->Lock());
+		window->Hide();
+		uint32 presents = Record(native).presents;
+		window->Show();
+		window->Unlock();
+		ASSERT_TRUE(WaitUntil([&] { return Shown(native) && Record(native).presents > presents; }));
+		EXPECT_GT(Record(native).presentsBeforeShown, presents);
+		ASSERT_TRUE(window->Lock());
+		window->Quit();
+	}
 }
 
 namespace {
