@@ -331,7 +331,7 @@ KVMainWindow::_UpdateHelp()
 	// A folder without a name ("3 -") has nothing to tell: an empty bubble would only
 	// cover the bar.
 	BAutolock lock(fLocker);
-	if (fMonitor == nullptr)
+	if (fMonitor == nullptr || fBubble == nullptr)
 		return;
 	for (int32 i = 0; i < kBarButtonCount; i++) {
 		const char* name = fMonitor->fFolders[i]->Name();
