@@ -81,11 +81,12 @@ public:
 			return;
 		}
 		menu->Go(BPoint(400, 300), false, true, false);
-		menuEnded = true;
+		*menuEnded = true;
 	}
 
 	BPopUpMenu* menu;
-	std::atomic<bool> menuEnded{false};
+	// The test's, as the window is gone once the program has quit.
+	std::atomic<bool>* menuEnded = nullptr;
 };
 
 // While the program's quit asks it, makes the other window open its menu, as a click
@@ -98,7 +99,7 @@ public:
 	bool QuitRequested() override
 	{
 		other->PostMessage(kMsgOpenMenu);
-		return WaitUntil([&] { return other->menuEnded.load(); });
+		return WaitUntil([&] { return other->menuEnded->load(); });
 	}
 
 	MenuWaitingWindow* other = nullptr;
@@ -283,6 +284,8 @@ TEST_F(ApplicationWindowsTest, AMenuOpenedWhileTheQuitAsksTheWindowsClosesAtOnce
 	// Asked first, as it was made first.
 	MenuOpeningWindow* opener = new MenuOpeningWindow;
 	MenuWaitingWindow* waiter = new MenuWaitingWindow;
+	std::atomic<bool> menuEnded{false};
+	waiter->menuEnded = &menuEnded;
 	opener->other = waiter;
 	opener->Show();
 	waiter->Show();
@@ -290,6 +293,6 @@ TEST_F(ApplicationWindowsTest, AMenuOpenedWhileTheQuitAsksTheWindowsClosesAtOnce
 	std::atomic<int> agreed{-1};
 	std::thread quit([&] { agreed = app.QuitRequested() ? 1 : 0; });
 	quit.join();
-	EXPECT_TRUE(waiter->menuEnded.load());
+	EXPECT_TRUE(menuEnded.load());
 	ASSERT_EQ(agreed.load(), 1);
 }

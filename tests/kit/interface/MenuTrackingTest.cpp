@@ -225,8 +225,13 @@ TEST_F(MenuBarTest, AMenuBarOpensTheMenuOfTheNextTitleThePointerReaches)
 	fClient->Click(Centre(fileTitle).x, Centre(fileTitle).y);
 	uint32_t plain = Rgb(ui_color(B_MENU_BACKGROUND_COLOR));
 	ASSERT_TRUE(fClient->WaitForPixel(open.left + 4, open.bottom - 2, plain));
-	fClient->MoveMouse(Centre(editTitle).x, Centre(editTitle).y);
-	ASSERT_TRUE(fClient->WaitForPixel(paste.left + 4, paste.top + 4, plain));
+	// The open menu takes the pointer a moment after it shows: a move made before then goes
+	// to the window, so the pointer comes back onto the next title until its menu answers.
+	ASSERT_TRUE(WaitUntil([&] {
+		fClient->MoveMouse(Centre(editTitle).x - 2, Centre(editTitle).y);
+		fClient->MoveMouse(Centre(editTitle).x, Centre(editTitle).y);
+		return fClient->WaitForPixel(paste.left + 4, paste.top + 4, plain, 300);
+	}));
 	fClient->MoveMouse(Centre(paste).x, Centre(paste).y);
 	fClient->Click(Centre(paste).x, Centre(paste).y);
 	EXPECT_TRUE(WaitUntil([&] { return window->received.load() == 1; }));
