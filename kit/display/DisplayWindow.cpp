@@ -353,7 +353,7 @@ Display::Data::FocusIfUnmanaged(WindowRecord* record)
 	if (!record->focusWhenMapped)
 		return;
 	record->focusWhenMapped = false;
-	if (!record->mapped || WindowManagerRunning())
+	if (WindowManagerRunning())
 		return;
 	XSetInputFocus(display, record->xid, RevertToPointerRoot, CurrentTime);
 	XFlush(display);
